@@ -1,0 +1,207 @@
+#include "CommandProtocol.h"
+
+#include "app/Errors.h"
+#include "app/Zelk.h"
+#include "link/SerialPort.h"
+
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QLineEdit>
+#include <QThread>
+
+namespace {
+
+// Numeric value of an address; nullopt for one that is not a number.
+std::optional<double> addressValue(const QString& address)
+{
+    return parseDecimal(address);
+}
+
+} // namespace
+
+int pauseForCode(const QString& c, bool skipClearPause)
+{
+    static const QStringList paced = {QStringLiteral("24"), QStringLiteral("32"), QStringLiteral("36"),
+                                      QStringLiteral("38"), QStringLiteral("41"), QStringLiteral("43"),
+                                      QStringLiteral("48"), QStringLiteral("49")};
+    if (paced.contains(c))
+        return kQuestionPauseMs;
+    if (c == code::kClear)
+        return skipClearPause ? 0 : kClearPauseMs;
+    return 0;
+}
+
+QString FormatParameter(QString& value, qint16 max, qint16 min, const QString& width)
+{
+    if (value.isEmpty())
+        value = QStringLiteral("-1");
+    qint16 n = toInteger16(value, QStringLiteral("FormatParameter"));
+    if (n > max)
+        n = max;
+    else if (n < min)
+        n = min;
+    value = QString::number(n);
+    int digits;
+    if (width == QLatin1String("1"))
+        digits = 1;
+    else if (width == QLatin1String("2"))
+        digits = 2;
+    else if (width == QLatin1String("3"))
+        digits = 3;
+    else
+        digits = int(width.size()); // a pattern of zeros of its own
+    if (n < 0)
+        return QLatin1Char('-') + QString::number(-int(n)).rightJustified(digits, QLatin1Char('0'));
+    return QString::number(n).rightJustified(digits, QLatin1Char('0'));
+}
+
+bool firmwareBlocks(bool oldFirmware, int baud, QString& c, QString& param1)
+{
+    if (!oldFirmware)
+        return false;
+    bool blocked = false;
+    if (c == code::kTimeFormat || c == code::kDateFormat) {
+        const auto v = parseDecimal(param1);
+        if (v && *v == 2) {
+            c = code::kOldFormat2;
+            param1.clear();
+        } else if (v && *v == 3) {
+            c = code::kOldFormat3;
+            param1.clear();
+        } else {
+            blocked = true;
+        }
+    }
+    // Old titlers understand only 9600 baud.
+    if (baud == 38400 || baud == 4800)
+        blocked = true;
+    if (c.isEmpty())
+        blocked = true;
+    return blocked;
+}
+
+CommandProtocol::CommandProtocol(Zelk& z, SerialPort& port) : z_(z), port_(port)
+{
+    z_.protocol = this;
+}
+
+void CommandProtocol::SendCommand(const QString& address, const QString& c, const QString& param1,
+                                  const QString& param2)
+{
+    QString a = address;
+    SendCommand(a, c, param1, param2);
+}
+
+void CommandProtocol::SendCommand(QString& address, QString c, QString param1, const QString& param2)
+{
+    if (z_.EventsSuppressed || z_.PageRefreshing || !z_.LinkOnline)
+        return;
+    try {
+        if (address.isEmpty() && z_.ui.txtAddress)
+            address = z_.ui.txtAddress->text();
+
+        const bool write = address == code::kBroadcast ||
+                           (IsTitlerEnabled(address) && !FirmwareFilter(address, c, param1));
+        if (write) {
+            const QString frame = z_.CommandPrefix + address + c + param1 + param2;
+            if (!port_.write(frame.toLatin1()))
+                throw RunTimeError{port_.isOpen() ? err::kDeviceIO : err::kPortNotOpen,
+                                   QStringLiteral("SendCommand: ") + port_.errorText()};
+            if (selectedBaud() == 38400)
+                sleepMs(kFastLineGapMs);
+        }
+        drain();
+        sleepMs(pauseForCode(c, z_.SkipClearPause));
+    } catch (const RunTimeError& e) {
+        z_.RecordError(e.number, e.source);
+    }
+}
+
+void CommandProtocol::drain()
+{
+    qint64 waiting = port_.bytesWaiting();
+    if (waiting == 0)
+        return;
+    // A stalled line must not freeze the program: allow the time the bytes need at the line speed, plus a second.
+    const int baud = selectedBaud() > 0 ? selectedBaud() : 9600;
+    const qint64 boundMs = waiting * 10 * 1000 / baud + 1000;
+    QElapsedTimer t;
+    t.start();
+    while ((waiting = port_.bytesWaiting()) != 0) {
+        if (t.elapsed() > boundMs)
+            throw RunTimeError{err::kLineStalled, QStringLiteral("SendCommand: %1 bytes still waiting after %2 ms")
+                                                      .arg(waiting)
+                                                      .arg(t.elapsed())};
+        sleepMs(1);
+    }
+}
+
+void CommandProtocol::sleepMs(int ms)
+{
+    if (ms > 0)
+        QThread::msleep(ulong(ms));
+}
+
+bool CommandProtocol::titlerRowSelected(bool versionList, int address) const
+{
+    if (address < 1 || address > 99)
+        return false;
+    const QListWidget* list = versionList ? z_.ui.lstTitlerVersion : z_.ui.lstTitlerNames;
+    if (list) {
+        const QListWidgetItem* row = list->item(address - 1);
+        return row && row->isSelected();
+    }
+    // Until the roster lists exist their slots serve.
+    return z_.table.toBool(slot::titler(versionList ? slot::kTitlerVersionBlock : slot::kTitlerEnabledBlock, address));
+}
+
+bool CommandProtocol::IsTitlerEnabled(const QString& address) const
+{
+    if (address.isEmpty())
+        return false;
+    const auto v = addressValue(address);
+    if (!v)
+        return false;
+    if (*v <= 0)
+        return true;
+    return titlerRowSelected(false, int(roundHalfEven(*v)));
+}
+
+bool CommandProtocol::FirmwareFilter(const QString& address, QString& c, QString& param1) const
+{
+    if (z_.EventsSuppressed || address.isEmpty())
+        return false;
+    const auto v = addressValue(address);
+    if (!v || *v <= 0)
+        return true;
+    if (!titlerRowSelected(true, int(roundHalfEven(*v))))
+        return false;
+    return firmwareBlocks(true, selectedBaud(), c, param1);
+}
+
+bool CommandProtocol::writeRaw(const QByteArray& bytes)
+{
+    if (!port_.write(bytes)) {
+        z_.RecordError(port_.isOpen() ? err::kDeviceIO : err::kPortNotOpen,
+                       QStringLiteral("write: ") + port_.errorText());
+        return false;
+    }
+    return true;
+}
+
+QString CommandProtocol::receivedText()
+{
+    return QString::fromLatin1(port_.readAll());
+}
+
+int CommandProtocol::selectedBaud() const
+{
+    if (z_.ui.opt38400Baud && z_.ui.opt38400Baud->isChecked())
+        return 38400;
+    if (z_.ui.opt4800Baud && z_.ui.opt4800Baud->isChecked())
+        return 4800;
+    if (z_.ui.opt9600Baud)
+        return 9600;
+    return port_.baud();
+}

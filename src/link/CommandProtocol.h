@@ -1,0 +1,77 @@
+#pragma once
+// Every command to a titler goes through SendCommand: it frames the command for one address, gates it (link state,
+// enabled titler, firmware generation), writes it in one write, waits until the port has passed it on and paces
+// the line by the command's code.
+
+#include <QString>
+
+class SerialPort;
+class Zelk;
+
+// Frame and pacing constants of the titlers' protocol.
+namespace code {
+inline const QString kDisplayOn = QStringLiteral("07");
+inline const QString kDisplayOff = QStringLiteral("08");
+inline const QString kLineOff = QStringLiteral("24");
+inline const QString kClear = QStringLiteral("25");
+inline const QString kWriteText = QStringLiteral("28");
+inline const QString kCloseSettings = QStringLiteral("32");
+inline const QString kSetTime = QStringLiteral("36");
+inline const QString kAskTime = QStringLiteral("38");
+inline const QString kSetDate = QStringLiteral("41");
+inline const QString kAskDate = QStringLiteral("43");
+inline const QString kTimeFormat = QStringLiteral("48");
+inline const QString kDateFormat = QStringLiteral("49");
+inline const QString kOldFormat3 = QStringLiteral("03");
+inline const QString kOldFormat2 = QStringLiteral("04");
+inline const QString kBroadcast = QStringLiteral("00");
+} // namespace code
+
+constexpr int kQuestionPauseMs = 40; // after the question and setting codes that make the titler work
+constexpr int kClearPauseMs = 150;   // after a screen clear
+constexpr int kFastLineGapMs = 5;    // after every write at 38400 baud
+
+// The pause a code needs after it has left the port (the code as the firmware filter left it).
+int pauseForCode(const QString& code, bool skipClearPause);
+
+// Clamps a number into min..max and zero-pads it to width ("1", "2", "3", or a pattern of its own). The value is
+// in-out: it receives the clamped number. An empty value counts as -1. Throws RunTimeError for a text that is not a
+// number.
+QString FormatParameter(QString& value, qint16 max, qint16 min, const QString& width);
+
+// The firmware rule for a titler below 3.30: returns true when the command is blocked and may rewrite "48"/"49"
+// to "04"/"03". Titlers from 3.30 on take everything unchanged.
+bool firmwareBlocks(bool oldFirmware, int baud, QString& code, QString& param1);
+
+class CommandProtocol
+{
+public:
+    CommandProtocol(Zelk& z, SerialPort& port);
+
+    // address is in-out: an empty address means the titler of the page on screen and is handed back filled.
+    void SendCommand(QString& address, QString code, QString param1 = {}, const QString& param2 = {});
+    void SendCommand(const QString& address, const QString& code, const QString& param1 = {},
+                     const QString& param2 = {});
+
+    bool IsTitlerEnabled(const QString& address) const;
+    // True when the command is blocked; may rewrite code and param1. With an empty code it tells whether the
+    // titler has the older firmware.
+    bool FirmwareFilter(const QString& address, QString& code, QString& param1) const;
+
+    // Writes bytes straight to the port, without gating, draining or pausing (the page line sender).
+    bool writeRaw(const QByteArray& bytes);
+    // Everything the port has received so far, as text.
+    QString receivedText();
+
+    // The line speed chosen by the speed options (the port's own when the window has none).
+    int selectedBaud() const;
+    SerialPort& port() { return port_; }
+
+private:
+    bool titlerRowSelected(bool versionList, int address) const;
+    void drain();
+    void sleepMs(int ms);
+
+    Zelk& z_;
+    SerialPort& port_;
+};

@@ -1,0 +1,29 @@
+#pragma once
+// The status line under the tabs: link state, port information and progress of the last operation, and the firmware
+// generation of the titler on screen.
+
+#include "link/StatusRules.h"
+
+class QWidget;
+class QLabel;
+class Zelk;
+
+class StatusLine
+{
+public:
+    StatusLine(Zelk& z, QWidget* parent);
+
+    QWidget* widget() const { return widget_; }
+
+    void ShowStatus(int code);
+    // Sets the caption of lblVerStatus and runs its change handling.
+    void setVerStatus(const QString& caption);
+    void lblVerStatus_Change();
+
+private:
+    void show(const StatusPanels& p);
+
+    Zelk& z_;
+    QWidget* widget_;
+    StatusPanels panels_;
+};

@@ -1,11 +1,25 @@
+#include "app/MainWindow.h"
+#include "app/Shell.h"
+#include "app/SignalWatcher.h"
+#include "app/Zelk.h"
+#include "link/QtSerialPort.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("ZELK v1.90"));
-    w.show();
+    QApplication::setApplicationName(QStringLiteral("ZELK"));
+    QApplication::setOrganizationName(QStringLiteral("ZELK"));
+
+    Zelk z;
+    QtSerialPort port;
+    MainWindow window(z, port);
+    SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::terminationRequested, &window, [&window] { window.close(); });
+
+    if (!z.shell->Form_Load(app.arguments().mid(1)))
+        return 0; // another copy runs
+    window.show();
     return app.exec();
 }

@@ -1,0 +1,51 @@
+#pragma once
+// frmZELK: the one main window. It only assembles the subsystems, each of which builds its own controls.
+
+#include <QMainWindow>
+#include <memory>
+
+class Zelk;
+class SerialPort;
+class CommandProtocol;
+class StatusLine;
+class SerialLink;
+class Shell;
+class SettingsFile;
+class PageView;
+class Transmission;
+class LineEditor;
+class DisplaySettings;
+class Adjusters;
+class Roster;
+class QFrame;
+class QVBoxLayout;
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    MainWindow(Zelk& z, SerialPort& port, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Zelk& zelk() { return z_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QFrame* makeFrame(int index, QWidget* parent);
+    void buildMenus();
+    void buildToolBar();
+
+    Zelk& z_;
+    std::unique_ptr<CommandProtocol> protocol_;
+    std::unique_ptr<StatusLine> status_;
+    std::unique_ptr<SerialLink> link_;
+    std::unique_ptr<PageView> pageView_;
+    std::unique_ptr<Transmission> transmission_;
+    std::unique_ptr<LineEditor> editor_;
+    std::unique_ptr<DisplaySettings> displaySettings_;
+    std::unique_ptr<Roster> roster_;
+    std::unique_ptr<SettingsFile> settingsFile_;
+    std::unique_ptr<Shell> shell_;
+};

@@ -1,0 +1,114 @@
+#include "SettingsFile.h"
+
+#include "app/Errors.h"
+#include "app/Shell.h"
+#include "app/TableFile.h"
+#include "app/Zelk.h"
+#include "link/SerialLink.h"
+#include "pages/Defaults.h"
+#include "pages/PageView.h"
+#include "transmit/Transmission.h"
+
+#include <QFile>
+#include <cstdio>
+#include <QFrame>
+#include <QRadioButton>
+
+SettingsFile::SettingsFile(Zelk& z) : z_(z)
+{
+    z_.settingsFile = this;
+}
+
+QString SettingsFile::settingsPath() const
+{
+    return Shell::GetAppPath() + QStringLiteral("ZELK.ini");
+}
+
+void SettingsFile::LoadSettingsAtStart()
+{
+    z_.SettingsLoading = true;
+    z_.FilePath = settingsPath();
+    QFile probe(z_.FilePath);
+    const bool readable = probe.open(QIODevice::ReadOnly);
+    probe.close();
+    if (readable) {
+        ReadTableFile(z_.FilePath);
+    } else {
+        z_.dialogs.message(z_.ui.frmZELK, QMessageBox::Warning, QStringLiteral("No Initialization File"),
+                           QStringLiteral("No initialization file was found, all settings will return to default "
+                                          "values!"));
+        InitialisePageTable();
+        if (QFrame* f = z_.ui.framain[1]) {
+            f->setEnabled(true);
+            f->setVisible(true);
+        }
+        QRadioButton* port1 = z_.ui.optCommPort[1];
+        if (port1 && !port1->isChecked() && z_.link) {
+            port1->setChecked(true);
+            z_.link->optCommPort_Click(1);
+        }
+    }
+    z_.SettingsLoading = false;
+}
+
+bool SettingsFile::ReadTableFile(const QString& path)
+{
+    if (z_.EventsSuppressed)
+        return false;
+    z_.EditorLoading = true;
+    const TableReadReport report = readTableFile(z_.table, path);
+    if (!report.opened) {
+        z_.RecordError(err::kFileNotFound, QStringLiteral("ReadTableFile: cannot open ") + path);
+        z_.EditorLoading = false;
+        return false;
+    }
+    for (const TableFileError& e : report.errors)
+        z_.RecordError(e.number, e.source);
+
+    if (z_.link)
+        z_.link->FillTitlerLists();
+    if (z_.pageView)
+        z_.pageView->ShowPage();
+    // The clone range mode of the range boxes is set here once page clearing and cloning exist.
+    CopySettingsToCopySlots();
+    if (z_.link)
+        z_.link->OpenConfiguredPort();
+    if (z_.transmission)
+        z_.transmission->RestoreEditorPreferences();
+    z_.EditorLoading = false;
+    return true;
+}
+
+bool SettingsFile::WriteTableFile(const QString& path, QString* errorText)
+{
+    QString why;
+    int number = err::kFileAccess;
+    const bool keepBackup = path == settingsPath();
+    if (writeTableFile(z_.table, path, &why, keepBackup, &number)) {
+        if (!why.isEmpty()) // saved, but the backup copy failed
+            std::fprintf(stderr, "zelk: %s\n", qPrintable(why));
+        return true;
+    }
+    z_.RecordError(number, QStringLiteral("WriteTableFile: ") + why);
+    if (errorText)
+        *errorText = why;
+    return false;
+}
+
+void SettingsFile::InitialisePageTable()
+{
+    if (z_.EventsSuppressed)
+        return;
+    fillDefaults(z_.table);
+    if (z_.link) {
+        z_.link->OpenConfiguredPort();
+        z_.link->FillTitlerLists();
+    }
+    if (z_.pageView)
+        z_.pageView->ShowPage();
+}
+
+void SettingsFile::CopySettingsToCopySlots()
+{
+    copySettingsToCopySlots(z_.table);
+}

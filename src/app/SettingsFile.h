@@ -1,0 +1,26 @@
+#pragma once
+// "ZELK.ini": the whole page table read once at start-up and written once at shutdown, and the refresh of the window
+// after any table file has been read.
+
+#include <QString>
+
+class Zelk;
+
+class SettingsFile
+{
+public:
+    explicit SettingsFile(Zelk& z);
+
+    void LoadSettingsAtStart();
+    // Reads a table file into the page table and refreshes the window from it. False when the file can't be read.
+    bool ReadTableFile(const QString& path);
+    // Writes the whole table safely; false (and the error recorded) when it could not be written.
+    bool WriteTableFile(const QString& path, QString* errorText = nullptr);
+    void InitialisePageTable();
+    void CopySettingsToCopySlots();
+
+    QString settingsPath() const;
+
+private:
+    Zelk& z_;
+};

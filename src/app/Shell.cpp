@@ -1,0 +1,280 @@
+#include "Shell.h"
+
+#include "app/Errors.h"
+#include "app/SettingsFile.h"
+#include "app/Zelk.h"
+#include "link/CommandProtocol.h"
+#include "link/SerialLink.h"
+#include "link/StatusLine.h"
+#include "pages/PageView.h"
+#include "transmit/Transmission.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+QTimer* makeTimer(QObject* parent, const char* name, int intervalMs)
+{
+    auto* t = new QTimer(parent);
+    t->setObjectName(QLatin1String(name));
+    t->setInterval(intervalMs);
+    return t;
+}
+
+} // namespace
+
+Shell::Shell(Zelk& z, QMainWindow& window) : QObject(&window), z_(z), window_(window)
+{
+    z_.shell = this;
+    z_.ui.tmrTime = makeTimer(this, "tmrTime", 100);
+    z_.ui.tmrBlink = makeTimer(this, "tmrBlink", 10);
+    z_.ui.tmrOnMin = makeTimer(this, "tmrOnMin", 60000);
+    z_.ui.tmrOffMin = makeTimer(this, "tmrOffMin", 60000);
+    z_.ui.tmrOnSec = makeTimer(this, "tmrOnSec", 1000);
+    z_.ui.tmrOffSec = makeTimer(this, "tmrOffSec", 1000);
+    connect(z_.ui.tmrTime, &QTimer::timeout, this, &Shell::tmrTime_Timer);
+}
+
+Shell::~Shell() = default;
+
+QString Shell::GetAppPath()
+{
+    QString dir;
+    const QByteArray home = qgetenv("ZELK_HOME");
+    if (!home.isEmpty()) {
+        dir = QString::fromLocal8Bit(home);
+        QDir().mkpath(dir);
+    } else {
+        const QString own = QCoreApplication::applicationDirPath();
+        if (QFileInfo(own).isWritable()) {
+            dir = own;
+        } else {
+            dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+            QDir().mkpath(dir);
+        }
+    }
+    if (!dir.endsWith(QLatin1Char('/')) && !dir.endsWith(QDir::separator()))
+        dir += QLatin1Char('/');
+    return dir;
+}
+
+bool Shell::Form_Load(const QStringList& arguments)
+{
+    // A single running copy per settings folder; a lock left by a crashed copy is recognised by its dead process.
+    lock_ = std::make_unique<QLockFile>(GetAppPath() + QStringLiteral("ZELK.lock"));
+    lock_->setStaleLockTime(0);
+    if (!lock_->tryLock(0)) {
+        lock_.reset();
+        unloaded_ = true; // nothing to save: this copy never loaded anything
+        return false;
+    }
+
+    z_.CurrentPageBase = 100;
+    z_.LastEditLine = 1;
+    z_.OvertypeMode = true;
+    window_.resize(8895 / 15, 7875 / 15);
+    z_.CommandPrefix = QString(QChar(27));
+    z_.CurrentLine = 1;
+    TabSwitch(selectedTab());
+    if (z_.settingsFile)
+        z_.settingsFile->LoadSettingsAtStart();
+    QDir::setCurrent(GetAppPath());
+
+    const QString commandLine = arguments.join(QLatin1Char(' '));
+    if (!commandLine.isEmpty() && commandLine.endsWith(QLatin1String("zlk"), Qt::CaseSensitive) && z_.settingsFile) {
+        if (z_.settingsFile->ReadTableFile(commandLine) && z_.transmission)
+            z_.transmission->SendPages(QStringLiteral("All"));
+    }
+    z_.ui.tmrTime->start();
+    return true;
+}
+
+void Shell::Form_Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    // A running effect is stopped here once the effects exist.
+    if (z_.ui.cmdSend && z_.ui.cmdSend->text() == QLatin1String("Stop"))
+        z_.ui.cmdSend->click();
+    z_.FilePath = GetAppPath() + QStringLiteral("ZELK.ini");
+    if (z_.settingsFile)
+        z_.settingsFile->WriteTableFile(z_.FilePath);
+    z_.SendStopRequested = true;
+    z_.EventsSuppressed = true;
+    for (QTimer* t : {z_.ui.tmrBlink, z_.ui.tmrOffMin, z_.ui.tmrOffSec, z_.ui.tmrOnMin, z_.ui.tmrOnSec, z_.ui.tmrTime})
+        if (t)
+            t->stop();
+    lock_.reset();
+}
+
+int Shell::selectedTab() const
+{
+    return z_.ui.tabMain ? z_.ui.tabMain->currentIndex() + 1 : 1;
+}
+
+void Shell::TabSwitch(int index)
+{
+    if (z_.EventsSuppressed)
+        return;
+    auto& f = z_.ui.framain;
+    for (QFrame* frame : f)
+        if (frame) {
+            frame->hide();
+            frame->setEnabled(false);
+        }
+    auto showFrame = [](QFrame* frame) {
+        if (frame) {
+            frame->setEnabled(true);
+            frame->show();
+        }
+    };
+    auto setVisible = [](const char* name, QWidget* root, bool visible) {
+        if (QWidget* w = root ? root->findChild<QWidget*>(QLatin1String(name)) : nullptr)
+            w->setVisible(visible);
+    };
+    switch (index) {
+    case 1:
+        showFrame(f[1]);
+        showFrame(f[0]);
+        if (f[6]) {
+            f[6]->setFrameShape(QFrame::StyledPanel);
+        }
+        showFrame(f[6]);
+        setVisible("fraFind", f[6], true);
+        setVisible("fraSendMode", f[6], true);
+        z_.ui.tmrTime->start();
+        break;
+    case 2:
+        LoadSetupTabInputs();
+        showFrame(f[2]);
+        showFrame(f[0]);
+        if (f[6])
+            f[6]->setFrameShape(QFrame::NoFrame);
+        showFrame(f[6]);
+        setVisible("fraFind", f[6], false);
+        setVisible("fraSendMode", f[6], false);
+        break;
+    case 3:
+        // The effects titler list and the stored effect's layout are restored here once effects exist.
+        showFrame(f[3]);
+        break;
+    case 4:
+        showFrame(f[4]);
+        break;
+    case 5:
+        showFrame(f[5]);
+        if (z_.transmission) {
+            z_.transmission->SetTimePreviewVisible(QStringLiteral("Off"));
+            z_.transmission->SetDatePreviewVisible(QStringLiteral("Off"));
+        }
+        break;
+    default:
+        break;
+    }
+    if (z_.pageView)
+        z_.pageView->ShowPage();
+}
+
+void Shell::LoadSetupTabInputs()
+{
+    auto setText = [this](const char* name, int s) {
+        if (auto* e = window_.findChild<QLineEdit*>(QLatin1String(name)))
+            e->setText(z_.table.text(s));
+    };
+    setText("txtCloneStart", slot::kCloneSettingsStart);
+    setText("txtCloneEnd", slot::kCloneSettingsEnd);
+    setText("mskUserTime", slot::kUserTime);
+    setText("mskUserDate", slot::kUserDate);
+}
+
+void Shell::tmrTime_Timer()
+{
+    // The tick yields while it asks titlers; a tick that arrives meanwhile must not start a second round inside it.
+    if (z_.EventsSuppressed || ticking_)
+        return;
+    ticking_ = true;
+    const int tab = selectedTab();
+    const bool offline = z_.ui.optWorkOffline && z_.ui.optWorkOffline->isChecked();
+    const QString address = z_.ui.txtAddress ? z_.ui.txtAddress->text() : QString();
+    if (tab != 3 && tab != 4) {
+        if (!offline && tab == 5 && z_.link)
+            z_.link->CheckTitlerOnline();
+        if (tab == 1 || tab == 2) {
+            // The clock and calendar previews are refreshed here once they exist.
+            if (!offline) {
+                if (address == code::kBroadcast && z_.status)
+                    z_.status->ShowStatus(1);
+                if (z_.protocol && !z_.protocol->IsTitlerEnabled(address))
+                    z_.ClockReadFailed = true;
+                QCoreApplication::processEvents();
+            }
+        }
+    }
+    ticking_ = false;
+}
+
+void Shell::mnuHelp_Click()
+{
+    for (const QString& dir : {GetAppPath(), QCoreApplication::applicationDirPath() + QLatin1Char('/')}) {
+        const QString manual = dir + QStringLiteral("Manual.PDF");
+        if (QFileInfo::exists(manual)) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
+            return;
+        }
+    }
+}
+
+QString Shell::ValidateNumber(QString& value, qint16 max, qint16 min, const QString& width, int slotIndex,
+                              int messageCode)
+{
+    if (z_.EventsSuppressed)
+        return {};
+    try {
+        if (value.isEmpty())
+            value = QStringLiteral("-1");
+        const int digits = width == QLatin1String("1") ? 1 : width == QLatin1String("2") ? 2
+                         : width == QLatin1String("3") ? 3 : int(width.size());
+        auto format = [digits](const QString& v) {
+            const auto n = parseDecimal(v);
+            if (!n)
+                return v;
+            const qint64 r = roundHalfEven(*n);
+            return r < 0 ? QLatin1Char('-') + QString::number(-r).rightJustified(digits, QLatin1Char('0'))
+                         : QString::number(r).rightJustified(digits, QLatin1Char('0'));
+        };
+        const qint16 n = toInteger16(value, QStringLiteral("ValidateNumber"));
+        value = QString::number(n);
+        if (n > max || n < min) {
+            ShowRangeError(messageCode, max, min);
+            value = z_.table.text(slotIndex);
+        } else {
+            z_.table.setText(slotIndex, format(value));
+        }
+        return format(value);
+    } catch (const RunTimeError& e) {
+        z_.RecordError(e.number, e.source);
+        return {};
+    }
+}
+
+void Shell::ShowRangeError(int messageCode, qint16 max, qint16 min)
+{
+    if (messageCode != 101)
+        return;
+    z_.dialogs.message(&window_, QMessageBox::Warning, QStringLiteral("PXT-12 ZELK"),
+                       QStringLiteral("Number must be between %1 and %2").arg(min).arg(max));
+}

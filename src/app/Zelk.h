@@ -65,6 +65,7 @@ struct Ui
     QCheckBox* chkPagSel = nullptr;
     Controls<QLineEdit, 10> txtMain{};
     Controls<QLabel, 10> lblLineNum{};
+    QLabel* lblTypeMode = nullptr; // "OVERTYPE" or "INSERT"
 
     // Transmission
     QPushButton* cmdSend = nullptr;

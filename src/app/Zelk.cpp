@@ -8,5 +8,6 @@ void Zelk::RecordError(int number, const QString& source)
         table.clear(s);
     table.setInt32(slot::kErrorNumber, number);
     table.setText(slot::kErrorSource, source);
+    ++errorsRecorded;
     std::fprintf(stderr, "zelk: error %d in %s\n", number, qPrintable(source));
 }

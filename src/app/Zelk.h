@@ -33,6 +33,7 @@ class LineEditor;
 class DisplaySettings;
 class Adjusters;
 class Roster;
+class UpDown;
 
 // Arrays indexed as the controls are numbered: txtMain[1]..txtMain[9]; index 0 unused where numbering starts at 1.
 template <typename T, int N> using Controls = std::array<T*, N>;
@@ -78,6 +79,12 @@ struct Ui
     QRadioButton* optSendManual = nullptr;
     QLineEdit* txtRangeFrom = nullptr;
     QLineEdit* txtRangeTo = nullptr;
+    QGroupBox* fraSendPxt = nullptr;
+    QGroupBox* fraSendMode = nullptr;
+    QGroupBox* fraFind = nullptr; // "Search For Text"
+    // Clock and calendar previews over the editor; the second of each pair continues on the next row.
+    QLineEdit *txtTimeDisplay = nullptr, *txtTimeDisplay2 = nullptr;
+    QLineEdit *txtDateDisplay = nullptr, *txtDateDisplay2 = nullptr;
 
     // Setup tab: display settings, positions and formats
     QRadioButton *optDisplayOn = nullptr, *optDisplayOff = nullptr;
@@ -91,6 +98,9 @@ struct Ui
     QRadioButton *optHSize1x = nullptr, *optHSize2x = nullptr, *optHSize3x = nullptr, *optHSize4x = nullptr;
     QLabel *lblVPos = nullptr, *lblHPos = nullptr, *lblTimePos = nullptr, *lblDatePos = nullptr;
     QLabel *lblTimeFormat = nullptr, *lblDateFormat = nullptr;
+    UpDown *updVPos = nullptr, *updHPos = nullptr, *updTimePos = nullptr, *updDatePos = nullptr;
+    UpDown *updTimeFormat = nullptr, *updDateFormat = nullptr;
+    QLabel *lblTimeFormatEx = nullptr, *lblDateFormatEx = nullptr;
 
     // Buttons that EnableSendControls and the online look switch
     QPushButton *cmdCloneSettingsSend = nullptr, *cmdSendSettings = nullptr, *cmdSendAllSettings = nullptr;
@@ -131,6 +141,9 @@ public:
     bool OldFirmwareTitler = false;
     bool ClockReadFailed = false;
     bool OvertypeMode = true;
+    bool SpinnerHeld = false;    // a mouse button is held on a position or format spinner
+    bool TimePosKeyMode = false; // Alt+T held: the arrow keys move the time position
+    bool DatePosKeyMode = false; // Alt+D held: the arrow keys move the date position
 
     // Form-level values
     qint16 CurrentPageBase = 100;
@@ -157,6 +170,7 @@ public:
 
     // Keeps the last run-time failure in the error slots and tells a field engineer on standard error.
     void RecordError(int number, const QString& source);
+    int errorsRecorded = 0; // how many failures this run has recorded
 
     int currentPage() const { return CurrentPageBase / 100; }
     int pageSlot(int k) const { return CurrentPageBase + k; }

@@ -105,9 +105,12 @@ void CommandProtocol::SendCommand(QString& address, QString c, QString param1, c
                            (IsTitlerEnabled(address) && !FirmwareFilter(address, c, param1));
         if (write) {
             const QString frame = z_.CommandPrefix + address + c + param1 + param2;
-            if (!port_.write(frame.toLatin1()))
+            if (!port_.write(frame.toLatin1())) {
+                if (!z_.LinkOnline)
+                    return; // the port went away under this write, and that loss is recorded already
                 throw RunTimeError{port_.isOpen() ? err::kDeviceIO : err::kPortNotOpen,
                                    QStringLiteral("SendCommand: ") + port_.errorText()};
+            }
             if (selectedBaud() == 38400)
                 sleepMs(kFastLineGapMs);
         }
@@ -183,6 +186,8 @@ bool CommandProtocol::FirmwareFilter(const QString& address, QString& c, QString
 bool CommandProtocol::writeRaw(const QByteArray& bytes)
 {
     if (!port_.write(bytes)) {
+        if (!z_.LinkOnline)
+            return false; // the loss of the port is recorded already
         z_.RecordError(port_.isOpen() ? err::kDeviceIO : err::kPortNotOpen,
                        QStringLiteral("write: ") + port_.errorText());
         return false;

@@ -55,10 +55,12 @@ public:
 
     QString home() const { return home_; }
 
-    Zelk z;
-    std::unique_ptr<MainWindow> window;
-
 private:
+    // Declared first so the settings folder outlives the window (the window's lock file lives in it).
     std::unique_ptr<QTemporaryDir> dir_;
     QString home_;
+
+public:
+    Zelk z;
+    std::unique_ptr<MainWindow> window;
 };

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
@@ -30,15 +31,26 @@ int asciiOf(const QKeyEvent* e)
     return t.size() == 1 ? t.at(0).unicode() : 0; // a character outside the basic plane is never a titler's
 }
 
+// The system's fixed-pitch font, or a known one when the system's is not truly fixed (the columns must line up).
+QFont editorFont()
+{
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    f.setPointSize(11);
+    if (!QFontInfo(f).fixedPitch()) {
+        f.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
+                       QStringLiteral("Courier New"), f.family()});
+        f.setStyleHint(QFont::TypeWriter);
+    }
+    return f;
+}
+
 } // namespace
 
 EditorLine::EditorLine(LineEditor& editor, int index, QWidget* parent)
-    : QLineEdit(parent), editor_(editor), index_(index)
+    : QLineEdit(parent), editor_(&editor), index_(index)
 {
     setObjectName(QStringLiteral("txtMain(%1)").arg(index));
-    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    f.setPointSize(11);
-    setFont(f);
+    setFont(editorFont());
     setMaxLength(editor::kWidth);
     // Every character must pass the titler's filter: no paste, drop or composed input around it.
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -74,24 +86,43 @@ int EditorLine::caretPosition() const
 void EditorLine::setHighlighted(bool on)
 {
     highlighted_ = on;
+    paintHighlight(on);
+}
+
+void EditorLine::paintHighlight(bool on)
+{
+    painting_ = true;
     QPalette pal = palette();
     const QPalette normal = QApplication::palette(this);
     pal.setColor(QPalette::Base, on ? normal.color(QPalette::Highlight) : normal.color(QPalette::Base));
     pal.setColor(QPalette::Text, on ? normal.color(QPalette::HighlightedText) : normal.color(QPalette::Text));
     setPalette(pal);
+    painting_ = false;
+}
+
+void EditorLine::changeEvent(QEvent* e)
+{
+    QLineEdit::changeEvent(e);
+    if (e->type() != QEvent::PaletteChange || painting_)
+        return;
+    const bool on = palette().color(QPalette::Base) == QApplication::palette(this).color(QPalette::Highlight);
+    if (on != highlighted_) {
+        highlighted_ = on;
+        paintHighlight(on); // the text colour follows the new back colour
+    }
 }
 
 void EditorLine::keyPressEvent(QKeyEvent* e)
 {
     const Qt::KeyboardModifiers mods =
         e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (editor_.txtMain_KeyDown(index_, e->key(), mods)) {
+    if (!editor_ || editor_->txtMain_KeyDown(index_, e->key(), mods)) {
         e->accept();
         return;
     }
     const int ascii = asciiOf(e);
     if (ascii >= 0) {
-        const int typed = ascii == 0 ? 0 : editor_.txtMain_KeyPress(index_, ascii);
+        const int typed = ascii == 0 ? 0 : editor_->txtMain_KeyPress(index_, ascii);
         e->accept();
         if (typed == 0 || typed == 13) // a single-line box has no use for Enter
             return;
@@ -115,13 +146,15 @@ void EditorLine::keyPressEvent(QKeyEvent* e)
 
 void EditorLine::mousePressEvent(QMouseEvent* e)
 {
-    editor_.txtMain_MouseDown(index_, qRound(e->position().y()));
+    if (editor_)
+        editor_->txtMain_MouseDown(index_, qRound(e->position().y()));
     QLineEdit::mousePressEvent(e);
 }
 
 void EditorLine::mouseMoveEvent(QMouseEvent* e)
 {
-    editor_.txtMain_MouseMove(index_, e->buttons(), qRound(e->position().y()));
+    if (editor_)
+        editor_->txtMain_MouseMove(index_, e->buttons(), qRound(e->position().y()));
     QLineEdit::mouseMoveEvent(e);
 }
 
@@ -137,13 +170,15 @@ void EditorLine::mouseReleaseEvent(QMouseEvent* e)
 void EditorLine::focusInEvent(QFocusEvent* e)
 {
     QLineEdit::focusInEvent(e);
-    editor_.txtMain_GotFocus(index_);
+    if (editor_)
+        editor_->txtMain_GotFocus(index_);
 }
 
 void EditorLine::focusOutEvent(QFocusEvent* e)
 {
     QLineEdit::focusOutEvent(e);
-    editor_.txtMain_LostFocus(index_);
+    if (editor_)
+        editor_->txtMain_LostFocus(index_);
 }
 
 void EditorLine::paintEvent(QPaintEvent* e)
@@ -166,7 +201,7 @@ void EditorLine::paintEvent(QPaintEvent* e)
 }
 
 CharRuler::CharRuler(const EditorLine& line, QWidget* parent)
-    : QLabel(QStringLiteral("12345678901234567890"), parent), line_(line)
+    : QLabel(QStringLiteral("12345678901234567890"), parent), line_(&line)
 {
     setObjectName(QStringLiteral("lblCharPos"));
     setFont(line.font());
@@ -175,12 +210,14 @@ CharRuler::CharRuler(const EditorLine& line, QWidget* parent)
 void CharRuler::paintEvent(QPaintEvent*)
 {
     // Each digit stands over its own column of the lines, whatever the style's margins.
+    if (!line_)
+        return;
     QPainter p(this);
     p.setPen(palette().color(QPalette::WindowText));
     const QString t = text();
-    const int w = line_.columnWidth();
+    const int w = line_->columnWidth();
     for (int i = 0; i < t.size(); ++i) {
-        const int x = mapFrom(window(), line_.mapTo(window(), QPoint(line_.columnX(i), 0))).x();
+        const int x = mapFrom(window(), line_->mapTo(window(), QPoint(line_->columnX(i), 0))).x();
         p.drawText(QRect(x, 0, w, height()), Qt::AlignCenter, QString(t.at(i)));
     }
 }

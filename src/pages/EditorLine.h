@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 
 class LineEditor;
 
@@ -33,11 +34,16 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
+    // Whoever sets the back colour decides the highlight, as the back colour is what marks a line.
+    void changeEvent(QEvent* e) override;
 
 private:
-    LineEditor& editor_;
+    void paintHighlight(bool on);
+
+    QPointer<LineEditor> editor_; // the window may drop the editor before its controls
     int index_;
     bool highlighted_ = false;
+    bool painting_ = false;
 };
 
 // lblCharPos: the column numbers, each drawn over its column of the editor lines.
@@ -51,7 +57,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
-    const EditorLine& line_;
+    QPointer<const EditorLine> line_;
 };
 
 // lblLineNum(n): a label that reports a click.

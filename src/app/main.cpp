@@ -15,11 +15,13 @@ int main(int argc, char** argv)
     Zelk z;
     QtSerialPort port;
     MainWindow window(z, port);
-    SignalWatcher watcher;
-    QObject::connect(&watcher, &SignalWatcher::terminationRequested, &window, [&window] { window.close(); });
-
     if (!z.shell->Form_Load(app.arguments().mid(1)))
         return 0; // another copy runs
+
+    // From here on a logout or kill closes the window in order, so the pages are saved. Before this point there is
+    // nothing of the operator's to save, and "ZELK.ini" must not be written from a half-loaded table.
+    SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::terminationRequested, &window, [&window] { window.close(); });
     window.show();
     return app.exec();
 }

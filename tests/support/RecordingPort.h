@@ -21,6 +21,8 @@ public:
     RecordingPort()
     {
         clock.start();
+        for (int n = 1; n <= 4; ++n) // not an initializer list: GCC 12 warns wrongly on QSet's
+            available.insert(n);
     }
 
     bool open(int n) override
@@ -99,7 +101,7 @@ public:
         emit lost(QStringLiteral("device went away"));
     }
 
-    QSet<int> available{1, 2, 3, 4};
+    QSet<int> available;
     QList<Write> writes;
     QByteArray incoming;
     QByteArray timeReply = "123456"; // what a titler answers to "38" (empty: silent)

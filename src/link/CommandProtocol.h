@@ -25,6 +25,12 @@ inline const QString kDateFormat = QStringLiteral("49");
 inline const QString kOldFormat3 = QStringLiteral("03");
 inline const QString kOldFormat2 = QStringLiteral("04");
 inline const QString kBroadcast = QStringLiteral("00");
+inline const QString kTimeOn = QStringLiteral("34");
+inline const QString kTimePosition = QStringLiteral("37");
+inline const QString kDateOn = QStringLiteral("39");
+inline const QString kDatePosition = QStringLiteral("42");
+inline const QString kHPosition = QStringLiteral("44");
+inline const QString kVPosition = QStringLiteral("46");
 } // namespace code
 
 constexpr int kQuestionPauseMs = 40; // after the question and setting codes that make the titler work

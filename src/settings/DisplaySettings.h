@@ -1,17 +1,51 @@
 #pragma once
-// The page's display settings on the "Setup" tab: option buttons, positions and formats, and their sending.
+// The page's display settings on the "Setup" tab: the option buttons, storing a setting and sending it, sending the
+// full set of one page or of every enabled page, and the tab's layout with the adjusters beside them.
 
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class Adjusters;
+class QRadioButton;
 class QWidget;
 class Zelk;
-#include <QString>
 
-class DisplaySettings
+class DisplaySettings : public QObject
 {
+    Q_OBJECT
 public:
     explicit DisplaySettings(Zelk& z);
+    ~DisplaySettings() override;
+
     // The contents of the "Setup" tab.
     QWidget* buildPanel(QWidget* parent);
+    // Room left empty on the tab for the settings-cloning range and buttons, and for setting time and date.
+    QWidget* cloneSetupArea() const { return cloneArea_; }
+    QWidget* setTimeArea() const { return setTimeArea_; }
+    QWidget* setDateArea() const { return setDateArea_; }
+
+    // Stores a setting of the current page (slot k and its copy) and sends it when the link allows.
+    void ApplyPageSetting(int k, const QString& value, const QString& code);
+    // One command, or with an empty code the current page's full settings, then "32".
+    void SendSettings(const QString& address, const QString& code, const QString& parameter);
+    // The store of ApplyPageSetting alone.
+    void storeSetting(int k, const QString& value);
+
+    void cmdSendSettings_Click();
+    void cmdSendAllSettings_Click();
+    // An option button became selected.
+    void option_Click(QRadioButton* option);
 
 private:
+    QWidget* buildDisplayAttributes(QWidget* parent);
+    QWidget* buildClockGroup(QWidget* parent, bool time);
+    QRadioButton* makeOption(int row, QWidget* parent);
+    void showStatus(int code);
+
     Zelk& z_;
+    std::unique_ptr<Adjusters> adjusters_;
+    QWidget* cloneArea_ = nullptr;
+    QWidget* setTimeArea_ = nullptr;
+    QWidget* setDateArea_ = nullptr;
 };

@@ -167,7 +167,7 @@ bool LineEditor::txtMain_KeyDown(int index, int keyCode, Qt::KeyboardModifiers s
         return false;
     bool usedUp = false;
     if (shift == Qt::NoModifier) {
-        const int caret = box->cursorPosition();
+        const int caret = box->caretPosition();
         switch (keyCode) {
         case Qt::Key_Up:
             if (index > 1)

@@ -130,6 +130,9 @@ void LineEditor::txtMain_Change(int index)
             return;
         }
         z_.table.setText(z_.pageSlot(slot::kLine1 + index - 1), text);
+        if (z_.ui.optSendContinuous && z_.ui.optSendContinuous->isChecked() && !z_.EditorLoading &&
+            z_.transmission && z_.ui.txtAddress)
+            z_.transmission->SendPageLines(z_.ui.txtAddress->text(), index);
         if (z_.status)
             z_.status->ShowStatus(20);
     } catch (const RunTimeError& e) {

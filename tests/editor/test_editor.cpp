@@ -374,6 +374,43 @@ private slots:
         QCOMPARE(r.storedState(4), slot::kLineOn);
     }
 
+    void sendModesSendTheEditedLine()
+    {
+        Running r;
+        QVERIFY(r.start());
+        QVERIFY(r.w.z.ui.optSendContinuous && r.w.z.ui.optSendEOL && r.w.z.ui.txtAddress);
+        const QByteArray address = r.w.z.ui.txtAddress->text().toLatin1();
+        QTest::mouseClick(r.w.z.ui.optSendContinuous, Qt::LeftButton);
+        QVERIFY(r.w.z.ui.optSendContinuous->isChecked());
+        r.clickAt(3, 0);
+        r.port.clearWrites();
+        QTest::keyClicks(r.line(3), QStringLiteral("a"));
+        QCOMPARE(r.port.frames(), (QList<QByteArray>{address + "28041A" + QByteArray(19, ' ')}));
+
+        // While the page view loads the editor nothing goes out.
+        r.port.clearWrites();
+        r.w.z.EditorLoading = true;
+        r.fill(3, QStringLiteral("LOADED"));
+        r.w.z.EditorLoading = false;
+        QVERIFY(r.port.writes.isEmpty());
+        QCOMPARE(r.stored(3), editor::padLine(QStringLiteral("LOADED")));
+
+        // End of line: Enter on line 4 moves to line 5 and sends line 4 alone.
+        QTest::mouseClick(r.w.z.ui.optSendEOL, Qt::LeftButton);
+        r.clickAt(4, 0);
+        QTest::keyClicks(r.line(4), QStringLiteral("b"));
+        QCOMPARE(r.port.writes.size(), 0);
+        r.key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), r.line(5));
+        QCOMPARE(r.port.frames(), (QList<QByteArray>{address + "28061B" + QByteArray(19, ' ')}));
+
+        // A line label turned green again sends its line.
+        QTest::mouseClick(r.label(4), Qt::LeftButton);
+        r.port.clearWrites();
+        QTest::mouseClick(r.label(4), Qt::LeftButton);
+        QCOMPARE(r.port.frames(), (QList<QByteArray>{address + "28061B" + QByteArray(19, ' ')}));
+    }
+
     void rulerColumnsLineUpWithTheText()
     {
         Running r;

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QTabBar>
@@ -59,10 +60,15 @@ MainWindow::MainWindow(Zelk& z, SerialPort& port, QWidget* parent) : QMainWindow
     QFrame* f2 = makeFrame(2, f0);
     (new QVBoxLayout(f2))->addWidget(displaySettings_->buildPanel(f2));
     QFrame* f6 = makeFrame(6, f0);
-    auto* bar = new QHBoxLayout(f6);
-    bar->addWidget(pageView_->buildNavigation(f6));
-    bar->addWidget(transmission_->buildAddressBox(f6));
-    bar->addWidget(transmission_->buildSendPanel(f6), 1);
+    auto* bar = new QGridLayout(f6);
+    bar->setContentsMargins(6, 4, 6, 4);
+    bar->setVerticalSpacing(2);
+    bar->addWidget(pageView_->buildNavigation(f6), 0, 0, 2, 1);
+    bar->addWidget(transmission_->buildAddressBox(f6), 0, 1);
+    bar->addWidget(pageView_->buildSelectedTick(f6), 0, 2);
+    bar->addWidget(transmission_->buildTitlerName(f6), 1, 1, 1, 2);
+    bar->addWidget(transmission_->buildSendPanel(f6), 2, 0, 1, 3);
+    bar->setColumnStretch(2, 1);
     f0Layout->addWidget(f1);
     f0Layout->addWidget(f2);
     f0Layout->addWidget(f6);

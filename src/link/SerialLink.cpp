@@ -98,15 +98,28 @@ QWidget* SerialLink::buildPanel(QWidget* parent)
     grid->addWidget(namedLabel("lblPXTStatus", QStringLiteral("PXT Status:"), state), 1, 0);
     z_.ui.lblPXTStatusInfo = namedLabel("lblPXTStatusInfo", QString(), state);
     grid->addWidget(z_.ui.lblPXTStatusInfo, 1, 1);
-    // The port table that auto-detection fills.
-    grid->addWidget(namedLabel("lblCommPort", QStringLiteral("Comm 1\nComm 2\nComm 3\nComm 4"), state), 2, 0);
-    grid->addWidget(namedLabel("lblAvailable", QStringLiteral("Available"), state), 3, 0);
-    grid->addWidget(namedLabel("lblConnected", QStringLiteral("PXT Detected"), state), 3, 1);
-    grid->addWidget(namedLabel("lblPortAvailable", QString(), state), 4, 0);
-    grid->addWidget(namedLabel("lblPxtDetected", QString(), state), 4, 1);
-    grid->addWidget(namedLabel("lblNotifyOfPort", QString(), state), 5, 0, 1, 2);
+    // The port table that auto-detection fills: one row per port, whether it opens and whether a titler answers.
+    auto* table = new QGridLayout;
+    table->addWidget(namedLabel("lblPortAvailable", QStringLiteral("Available"), state), 0, 1, Qt::AlignCenter);
+    table->addWidget(namedLabel("lblPxtDetected", QStringLiteral("PXT Detected"), state), 0, 2, Qt::AlignCenter);
+    for (int i = 1; i <= 4; ++i) {
+        const QByteArray index = "(" + QByteArray::number(i) + ")";
+        table->addWidget(namedLabel(QByteArray("lblCommPort" + index).constData(), QStringLiteral("Comm %1").arg(i),
+                                    state),
+                         i, 0);
+        for (const char* name : {"lblAvailable", "lblConnected"}) {
+            QLabel* cell = namedLabel(QByteArray(name + index).constData(), QString(), state);
+            cell->setFrameShape(QFrame::Panel);
+            cell->setFrameShadow(QFrame::Sunken);
+            cell->setAlignment(Qt::AlignCenter);
+            cell->setMinimumWidth(60);
+            table->addWidget(cell, i, name[3] == 'A' ? 1 : 2);
+        }
+    }
+    grid->addLayout(table, 2, 0, 1, 2);
+    grid->addWidget(namedLabel("lblNotifyOfPort", QString(), state), 3, 0, 1, 2);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(4, 1);
     row->addWidget(state, 1);
     top->addLayout(row);
     top->addStretch();

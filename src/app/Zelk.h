@@ -13,6 +13,7 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class NumberLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -96,8 +97,9 @@ struct Ui
     QRadioButton *optVSize1x = nullptr, *optVSize2x = nullptr, *optVSize3x = nullptr, *optVSize4x = nullptr;
     QRadioButton *optVSize1s = nullptr, *optVSize2s = nullptr;
     QRadioButton *optHSize1x = nullptr, *optHSize2x = nullptr, *optHSize3x = nullptr, *optHSize4x = nullptr;
-    QLabel *lblVPos = nullptr, *lblHPos = nullptr, *lblTimePos = nullptr, *lblDatePos = nullptr;
-    QLabel *lblTimeFormat = nullptr, *lblDateFormat = nullptr;
+    // Number labels announce every change of their caption (NumberLabel::setText).
+    NumberLabel *lblVPos = nullptr, *lblHPos = nullptr, *lblTimePos = nullptr, *lblDatePos = nullptr;
+    NumberLabel *lblTimeFormat = nullptr, *lblDateFormat = nullptr;
     UpDown *updVPos = nullptr, *updHPos = nullptr, *updTimePos = nullptr, *updDatePos = nullptr;
     UpDown *updTimeFormat = nullptr, *updDateFormat = nullptr;
     QLabel *lblTimeFormatEx = nullptr, *lblDateFormatEx = nullptr;

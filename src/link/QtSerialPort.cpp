@@ -30,7 +30,9 @@ bool QtSerialPort::open(int portNumber)
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
-        error_ = describe(port_.error());
+        // The error handler may have taken and cleared the error already.
+        if (port_.error() != QSerialPort::NoError || error_.isEmpty())
+            error_ = describe(port_.error());
         port_.clearError();
         return false;
     }

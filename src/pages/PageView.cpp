@@ -6,6 +6,7 @@
 #include "link/CommandProtocol.h"
 #include "pages/Defaults.h"
 #include "pages/LineEditor.h"
+#include "settings/NumberLabel.h"
 #include "transmit/AddressBox.h"
 #include "transmit/Transmission.h"
 
@@ -183,7 +184,7 @@ void PageView::loadPage()
     if (ui.chkPagSel)
         ui.chkPagSel->setChecked(z_.table.toInt(z_.pageSlot(slot::kSelected)) != 0);
 
-    auto setCaption = [](QLabel* l, const QString& text) {
+    auto setCaption = [](NumberLabel* l, const QString& text) {
         if (l)
             l->setText(text);
     };

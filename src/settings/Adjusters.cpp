@@ -24,7 +24,7 @@ constexpr int kRepeatMs = 150; // auto-repeat of a held spinner
 
 struct FieldSpec
 {
-    QLabel* Ui::*label;
+    NumberLabel* Ui::*label;
     UpDown* Ui::*spinner;
     const char* labelName;
     const char* spinnerName;
@@ -95,7 +95,7 @@ Adjusters::~Adjusters()
         z_.adjusters = nullptr;
 }
 
-QLabel* Adjusters::label(Field f) const
+NumberLabel* Adjusters::label(Field f) const
 {
     return z_.ui.*spec(f).label;
 }
@@ -116,7 +116,6 @@ QWidget* Adjusters::buildField(Field f, QWidget* parent)
     l->setAlignment(Qt::AlignCenter);
     l->setAutoFillBackground(true);
     l->setBackgroundRole(QPalette::Base);
-    // Width and height must not both be fixed: a label of fixed size no longer tells its layout about new text.
     l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 8);
     z_.ui.*s.label = l;
 
@@ -125,7 +124,8 @@ QWidget* Adjusters::buildField(Field f, QWidget* parent)
     z_.ui.*s.spinner = u;
     l->setFixedHeight(u->sizeHint().height());
 
-    auto* row = new NumberLabelRow(box, l);
+    auto* row = new QHBoxLayout(box);
+    row->addWidget(l);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(1);
     row->addWidget(u);
@@ -244,7 +244,7 @@ void Adjusters::labelChanged(Field f)
 {
     if (z_.EventsSuppressed || (f == VPos && z_.SettingsLoading))
         return;
-    QLabel* l = label(f);
+    NumberLabel* l = label(f);
     if (!l)
         return;
     try {
@@ -299,7 +299,7 @@ void Adjusters::spinner_MouseDown(Field f, int y)
     if (z_.EventsSuppressed || z_.SpinnerHeld)
         return;
     QPointer<UpDown> u = spinner(f);
-    QPointer<QLabel> l = label(f);
+    QPointer<NumberLabel> l = label(f);
     if (!u || !l)
         return;
     z_.SpinnerHeld = true;
@@ -346,7 +346,7 @@ void Adjusters::movePosition(Field f, const QString& direction)
 {
     if (z_.EventsSuppressed)
         return;
-    QLabel* l = label(f);
+    NumberLabel* l = label(f);
     if (!l)
         return;
     try {
@@ -406,7 +406,7 @@ bool Adjusters::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
             return true;
         case Qt::Key_Right:
         case Qt::Key_Left:
-            if (QLabel* l = z_.ui.lblHPos) {
+            if (NumberLabel* l = z_.ui.lblHPos) {
                 const adjust::Range r = spec(HPos).step;
                 l->setText(
                     StepParameter(l->text(), r.max, r.min, 2, key == Qt::Key_Right ? adjust::kAdd : adjust::kSubtract));
@@ -415,7 +415,7 @@ bool Adjusters::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
             return true;
         case Qt::Key_Up:
         case Qt::Key_Down:
-            if (QLabel* l = z_.ui.lblVPos) {
+            if (NumberLabel* l = z_.ui.lblVPos) {
                 const adjust::Range r = VPosRange();
                 // Up moves the text up the screen, to a smaller position.
                 l->setText(

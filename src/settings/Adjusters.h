@@ -8,6 +8,7 @@
 #include <QString>
 
 class QLabel;
+class NumberLabel;
 class QWidget;
 class UpDown;
 class Zelk;
@@ -59,7 +60,7 @@ private:
     adjust::Range changeRange(Field f) const;
     adjust::Range stepRange(Field f) const;
     bool formatsRestricted() const;
-    QLabel* label(Field f) const;
+    NumberLabel* label(Field f) const;
     UpDown* spinner(Field f) const;
     void storeOnly(int k, const QString& value);
     void waitWhileHeld(int ms);

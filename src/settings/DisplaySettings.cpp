@@ -6,6 +6,7 @@
 #include "link/StatusLine.h"
 #include "pages/PageView.h"
 #include "settings/Adjusters.h"
+#include "settings/NumberLabel.h"
 #include "settings/SettingsSender.h"
 
 #include <QButtonGroup>

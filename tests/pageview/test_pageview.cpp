@@ -3,6 +3,7 @@
 
 #include "RecordingPort.h"
 #include "TestWindow.h"
+#include "settings/NumberLabel.h"
 #include "app/Errors.h"
 #include "app/Zelk.h"
 #include "link/SerialLink.h"

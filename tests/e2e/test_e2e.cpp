@@ -6,8 +6,10 @@
 #include "app/TableFile.h"
 #include "link/QtSerialPort.h"
 #include "link/SerialLink.h"
+#include "pages/EditorLine.h"
 #include "pages/Defaults.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -74,6 +76,42 @@ private slots:
         QTest::qWait(500);
         QVERIFY(pagesOnLine(sim).isEmpty());
         QVERIFY(!w.z.table.toBool(slot::titler(slot::kTitlerEnabledBlock, 2))); // the file was not read
+    }
+
+    void typingReachesTheTitler()
+    {
+        SimProcess sim;
+        qputenv("ZELK_COMM1", sim.link().toLocal8Bit());
+        QtSerialPort port;
+        TestWindow w(port);
+        QVERIFY(w.start());
+        w.z.table.setBool(slot::titler(slot::kTitlerEnabledBlock, 1), true);
+        w.z.link->FillTitlerLists();
+        auto row = [&](int n) { return sim.dump().value("01").rows.value(n - 1); };
+
+        // Continuous: every character shows on the titler as it is typed.
+        QTest::mouseClick(w.find<QRadioButton>("optSendContinuous"), Qt::LeftButton);
+        EditorLine* line2 = w.find<EditorLine>("txtMain(2)");
+        QTest::mouseClick(line2, Qt::LeftButton, {}, QPoint(line2->columnX(0) + 1, line2->height() / 2));
+        QTest::keyClick(line2, Qt::Key_H);
+        QTRY_COMPARE_WITH_TIMEOUT(row(2), QString("H").leftJustified(20), 10000);
+        QTest::keyClick(line2, Qt::Key_I);
+        QTRY_COMPARE_WITH_TIMEOUT(row(2), QString("HI").leftJustified(20), 10000);
+
+        // End of Line: nothing until Enter.
+        QTest::mouseClick(w.find<QRadioButton>("optSendEOL"), Qt::LeftButton);
+        EditorLine* line3 = w.find<EditorLine>("txtMain(3)");
+        QTest::mouseClick(line3, Qt::LeftButton, {}, QPoint(line3->columnX(0) + 1, line3->height() / 2));
+        QTest::keyClicks(line3, "ok");
+        QTest::qWait(300);
+        QCOMPARE(row(3), QString(20, ' '));
+        QTest::keyClick(line3, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(row(3), QString("OK").leftJustified(20), 10000);
+
+        // A green line label switches its line off on the titler.
+        QTest::mouseClick(w.find<QLabel>("lblLineNum(2)"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(row(2), QString(20, ' '), 10000);
+        QVERIFY(sim.frames().last().code == "24" && sim.frames().last().params.startsWith("2"));
     }
 
     void settingsForBothFirmwareGenerations_data()

@@ -148,6 +148,8 @@ void MainWindow::buildToolBar()
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
-    shell_->Form_Unload();
-    e->accept();
+    if (shell_->Form_Unload())
+        e->accept();
+    else
+        e->ignore();
 }

@@ -102,23 +102,36 @@ bool Shell::Form_Load(const QStringList& arguments)
     return true;
 }
 
-void Shell::Form_Unload()
+bool Shell::Form_Unload()
 {
     if (unloaded_)
-        return;
-    unloaded_ = true;
+        return true;
     // A running effect is stopped here once the effects exist.
     if (z_.ui.cmdSend && z_.ui.cmdSend->text() == QLatin1String("Stop"))
         z_.ui.cmdSend->click();
     z_.FilePath = GetAppPath() + QStringLiteral("ZELK.ini");
-    if (z_.settingsFile)
-        z_.settingsFile->WriteTableFile(z_.FilePath);
+    QString why;
+    while (z_.settingsFile && !z_.settingsFile->WriteTableFile(z_.FilePath, &why) && !unattended_) {
+        // Closing now would lose every change of this run: the operator decides.
+        const auto answer = z_.dialogs.message(
+            &window_, QMessageBox::Warning, QStringLiteral("PXT-12 ZELK"),
+            QStringLiteral("The settings could not be saved to %1:\n%2\n\nRetry, close without saving (Ignore), or "
+                           "keep ZELK open (Cancel)?")
+                .arg(QDir::toNativeSeparators(z_.FilePath), why),
+            QMessageBox::Retry | QMessageBox::Ignore | QMessageBox::Cancel, QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel)
+            return false;
+        if (answer != QMessageBox::Retry)
+            break;
+    }
+    unloaded_ = true;
     z_.SendStopRequested = true;
     z_.EventsSuppressed = true;
     for (QTimer* t : {z_.ui.tmrBlink, z_.ui.tmrOffMin, z_.ui.tmrOffSec, z_.ui.tmrOnMin, z_.ui.tmrOnSec, z_.ui.tmrTime})
         if (t)
             t->stop();
     lock_.reset();
+    return true;
 }
 
 int Shell::selectedTab() const

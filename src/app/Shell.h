@@ -21,9 +21,12 @@ public:
     // Start-up. Returns false when another copy of the program already runs with the same settings folder: the
     // caller then ends at once without touching anything.
     bool Form_Load(const QStringList& arguments);
-    // Shutdown: stop effect and send, save "ZELK.ini", suppress events, stop the timers. Runs once.
-    void Form_Unload();
+    // Shutdown: stop effect and send, save "ZELK.ini", suppress events, stop the timers. Runs once. When the save
+    // fails and an operator closed the window, they are asked first; false means they chose to keep ZELK open.
+    bool Form_Unload();
     bool unloaded() const { return unloaded_; }
+    // The next close comes from a termination signal: nobody is there to answer a question.
+    void setUnattendedClose() { unattended_ = true; }
 
     void TabSwitch(int index);
     int selectedTab() const; // 1..5
@@ -46,4 +49,5 @@ private:
     std::unique_ptr<QLockFile> lock_;
     bool unloaded_ = false;
     bool ticking_ = false;
+    bool unattended_ = false;
 };

@@ -21,7 +21,10 @@ int main(int argc, char** argv)
     // From here on a logout or kill closes the window in order, so the pages are saved. Before this point there is
     // nothing of the operator's to save, and "ZELK.ini" must not be written from a half-loaded table.
     SignalWatcher watcher;
-    QObject::connect(&watcher, &SignalWatcher::terminationRequested, &window, [&window] { window.close(); });
+    QObject::connect(&watcher, &SignalWatcher::terminationRequested, &window, [&window, &z] {
+        z.shell->setUnattendedClose();
+        window.close();
+    });
     window.show();
     return app.exec();
 }

@@ -8,6 +8,7 @@
 #include "app/TableFile.h"
 #include "link/SerialLink.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -104,6 +105,26 @@ private slots:
         QVERIFY(QFileInfo::exists(home.filePath("ZELK.ini.bak")) == false); // nothing to back up at the first save
         again.close();
         QVERIFY(QFileInfo::exists(home.filePath("ZELK.ini.bak")));
+    }
+
+    void failedSaveAsksBeforeClosing()
+    {
+        QTemporaryDir home;
+        RecordingPort port;
+        TestWindow w(port, home.path());
+        QVERIFY(w.start());
+        QVERIFY(QDir(home.path()).mkdir("ZELK.ini")); // the file cannot be written now
+        w.z.dialogs.clearShown();
+        w.close(); // the default answer keeps the program open
+        QVERIFY(w.window->isVisible());
+        QVERIFY(!w.z.EventsSuppressed);
+        QCOMPARE(w.z.dialogs.shown().size(), 1);
+        QVERIFY(w.z.dialogs.shown()[0].text.contains("could not be saved"));
+
+        QVERIFY(QDir(home.path()).rmdir("ZELK.ini"));
+        w.close();
+        QVERIFY(w.z.EventsSuppressed);
+        QCOMPARE(recordCount(home.filePath("ZELK.ini")), 10500);
     }
 
     void secondCopyEndsAtOnce()

@@ -18,13 +18,8 @@ class TestPageTable : public QObject
 private slots:
     void valueReadingRules()
     {
-        const struct
-        {
-            Value v;
-            QString text;
-            bool isNumber;
-            int asInt;
-        } cases[] = {
+        // value, its text, whether it reads as a number, that number rounded half to even
+        const QList<std::tuple<Value, QString, bool, int>> cases = {
             {Value(), "", true, 0},
             {Value::text(" 42 "), " 42 ", true, 42},
             {Value::text("2.5"), "2.5", true, 2},
@@ -38,21 +33,21 @@ private slots:
             {Value::boolean(true), "-1", true, -1},
             {Value::boolean(false), "0", true, 0},
         };
-        for (const auto& c : cases) {
-            QCOMPARE(c.v.toText(), c.text);
-            QCOMPARE(c.v.toNumber().has_value(), c.isNumber);
-            QCOMPARE(c.v.toInt(), c.asInt);
-            QCOMPARE(c.v.toBool(), c.asInt != 0);
+        for (const auto& [v, text, isNumber, asInt] : cases) {
+            QCOMPARE(v.toText(), text);
+            QCOMPARE(v.toNumber().has_value(), isNumber);
+            QCOMPARE(v.toInt(), asInt);
+            QCOMPARE(v.toBool(), asInt != 0);
         }
     }
 
-    void freshPages()
+    void defaults()
     {
         const auto t = fresh();
         QCOMPARE(t->at(slot::page(1, slot::kLine1)), Value::text("   TALVEN PXT-12    "));
-        const QStringList codes = {"07",  "34", "39", "09",  "11",  "173", "471",
-                                   "451", "45", "16", "161", "173", "02",  "15"};
-        const int offsets[] = {21, 22, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35};
+        const QList<std::pair<int, QString>> settings = {{21, "07"},  {22, "34"},  {24, "39"},  {25, "09"}, {26, "11"},
+                                                         {27, "173"}, {28, "471"}, {29, "451"}, {30, "45"}, {31, "16"},
+                                                         {32, "161"}, {33, "173"}, {34, "02"},  {35, "15"}};
         for (int p = 1; p <= 99; ++p) {
             QCOMPARE(t->at(slot::page(p, slot::kAddress)), Value::text(QString::asprintf("%02d", p)));
             for (int n = (p == 1 ? 1 : 0); n < slot::kLines; ++n)
@@ -60,15 +55,11 @@ private slots:
             for (int n = 0; n < slot::kLines; ++n)
                 QCOMPARE(t->at(slot::page(p, slot::kLineState1 + n)), Value::int32(65280));
             QCOMPARE(t->at(slot::page(p, slot::kSelected)), Value::int16(0));
-            for (int i = 0; i < codes.size(); ++i)
-                QCOMPARE(t->at(slot::page(p, offsets[i])), Value::text(codes[i]));
+            for (const auto& [offset, code] : settings)
+                QCOMPARE(t->at(slot::page(p, offset)), Value::text(code));
         }
         QCOMPARE(t->text(slot::page(42, slot::kAddress)), QString("42"));
-    }
-
-    void titlerNamesAndProgramWideTypes()
-    {
-        const auto t = fresh();
+        // titler names and the program-wide slots with their types
         QCOMPARE(t->at(10001), Value::text("01   TALVEN PXT-12"));
         QCOMPARE(t->at(10002), Value::text("02   "));
         QCOMPARE(t->at(10099), Value::text("99   "));

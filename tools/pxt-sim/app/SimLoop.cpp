@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
@@ -91,7 +92,12 @@ int Simulator::run()
 
     for (;;) {
         qint64 now = nowUs();
-        bus_.idle(now / 1000);
+        // Bytes still waiting on the master mean the line was never quiet (a late wake-up, or pacing): no idle end.
+        int pending = 0;
+        if (::ioctl(link_.master(), FIONREAD, &pending) != 0)
+            pending = 0;
+        if (pending == 0)
+            bus_.idle(now / 1000);
         writeLog();
 
         const bool hungUp = now < hangupUntilUs_;
@@ -101,7 +107,7 @@ int Simulator::run()
             if (us >= 0 && (wakeUs < 0 || us < wakeUs))
                 wakeUs = us;
         };
-        if (bus_.deadline() >= 0)
+        if (bus_.deadline() >= 0 && pending == 0)
             wakeAt(bus_.deadline() * 1000);
         if (hungUp)
             wakeAt(hangupUntilUs_);

@@ -30,29 +30,25 @@ private slots:
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
         QVERIFY(w.z.LinkOnline);
 
-        Zelk& z = w.z;
+        PageTable& t = w.z.table;
         for (int a : {2, 3, 7})
-            z.table.setBool(slot::titler(slot::kTitlerEnabledBlock, a), true);
-        z.link->FillTitlerLists();
-        z.table.setText(slot::page(2, slot::kLine1), "page two");
-        z.table.setText(slot::page(3, slot::kLine1 + 4), "PAGE THREE");
-        z.table.setInt32(slot::page(3, slot::kLineState1 + 4), slot::kLineOn);
-        z.table.setText(slot::page(7, slot::kLine1 + 8), "SEVEN");
-        z.table.setText(slot::page(7, slot::kDisplayCode), "08");
-        z.table.setText(slot::page(4, slot::kLine1), "NOT SENT");
-
+            t.setBool(slot::titler(slot::kTitlerEnabledBlock, a), true);
+        w.z.link->FillTitlerLists();
+        t.setText(slot::page(2, slot::kLine1), "page two");
+        t.setText(slot::page(3, slot::kLine1 + 4), "PAGE THREE");
+        t.setText(slot::page(7, slot::kLine1 + 8), "SEVEN");
+        t.setText(slot::page(7, slot::kDisplayCode), "08");
+        t.setText(slot::page(4, slot::kLine1), "NOT SENT");
         QTest::mouseClick(w.find<QRadioButton>("optSendAll"), Qt::LeftButton);
-        QTest::mouseClick(w.find<QPushButton>("cmdSend"), Qt::LeftButton);
-        QCOMPARE(z.ui.cmdSend->text(), QString("Send"));
+        QTest::mouseClick(w.z.ui.cmdSend, Qt::LeftButton);
+        QCOMPARE(w.z.ui.cmdSend->text(), QString("Send"));
 
         // The last frame to titler 7 is the closing "32" of its settings.
-        QVERIFY(sim.waitForFrames(3 * 12));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                const auto f = sim.frames();
-                return !f.isEmpty() && f.last().address == "07" && f.last().code == "32";
-            }(),
-            15000);
+        const auto sevenClosed = [&sim] {
+            const auto f = sim.frames();
+            return !f.isEmpty() && f.last().address == "07" && f.last().code == "32";
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(sevenClosed(), 15000);
         auto state = sim.dump();
         QCOMPARE(state["02"].rows[0], QString("PAGE TWO            "));
         QCOMPARE(state["02"].settings.value("display"), QString("on"));
@@ -61,7 +57,7 @@ private slots:
         QCOMPARE(state["07"].settings.value("display"), QString("off"));
         for (const QString& row : state["04"].rows)
             QCOMPARE(row.trimmed(), QString()); // not enabled: nothing reached it
-        QCOMPARE(z.table.text(slot::titler(slot::kTitlerShownPageBlock, 3)), QString("03"));
+        QCOMPARE(t.text(slot::titler(slot::kTitlerShownPageBlock, 3)), QString("03"));
     }
 };
 

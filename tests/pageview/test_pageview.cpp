@@ -1,14 +1,13 @@
-// The page on view as the operator moves through the pages: page buttons, the page number box, and what showing a
-// page puts into the controls (and never onto the line).
+// The page on view: page buttons, the page number box, and what showing a page puts into the controls (not the line).
 
 #include "RecordingPort.h"
 #include "TestWindow.h"
-#include "settings/NumberLabel.h"
 #include "app/Errors.h"
 #include "app/Zelk.h"
 #include "link/SerialLink.h"
 #include "pages/LineEditor.h"
 #include "pages/PageView.h"
+#include "settings/NumberLabel.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -44,8 +43,7 @@ struct Rig
     }
     void click(const char* name) { QTest::mouseClick(w.find<QPushButton>(name), Qt::LeftButton); }
     QLineEdit* box() const { return w.z.ui.txtPageNumber; }
-    // Types a page number into the box as the operator does: click in, type, and leave with Tab unless two digits
-    // already took the focus away.
+    // Clicks into the page box, types, and leaves with Tab unless two digits already took the focus away.
     void typePage(const QString& digits)
     {
         QTest::mouseClick(box(), Qt::LeftButton);
@@ -105,33 +103,27 @@ private slots:
         QCOMPARE(r.box()->text(), to);
         QCOMPARE(r.page(), to.toInt());
         QCOMPARE(r.address(), to); // a fresh page's address is its own number
-        QVERIFY(!r.w.z.PageRefreshing);
-        QVERIFY(!r.w.z.EditorLoading);
+        QVERIFY(!r.w.z.PageRefreshing && !r.w.z.EditorLoading);
     }
 
-    void pageBoxTakesOneOrTwoDigits()
+    void pageBoxTakesOneOrTwoDigitsAndNoLetters()
     {
         Rig r;
         QVERIFY(r.start());
         r.pageSlot(7, slot::kLine1, "SEVEN");
         r.pageSlot(42, slot::kLine1, "FORTY TWO");
-
         QTest::mouseClick(r.box(), Qt::LeftButton);
         QCOMPARE(r.box()->text(), QString()); // emptied for a fresh number
-        QCOMPARE(r.w.z.SavedPageNumber, QString("01"));
         QTest::keyClicks(r.box(), "7");
-        QCOMPARE(r.page(), 1); // one digit waits
+        QCOMPARE(r.page(), 1); // one digit waits for the box to be left
         QTest::keyClick(r.box(), Qt::Key_Tab);
         QCOMPARE(r.box()->text(), QString("07"));
         QCOMPARE(r.page(), 7);
         QCOMPARE(r.w.z.ui.txtMain[1]->text(), QString("SEVEN").leftJustified(20));
 
         QTest::mouseClick(r.box(), Qt::LeftButton);
-        QTest::keyClicks(r.box(), "42");
-        // The second digit shows the page at once and takes the focus to the tab strip.
+        QTest::keyClicks(r.box(), "42"); // the second digit shows the page and moves on to the tab strip
         QCOMPARE(r.page(), 42);
-        QCOMPARE(r.box()->text(), QString("42"));
-        QVERIFY(!r.box()->hasFocus());
         QVERIFY(r.w.z.ui.tabMain->hasFocus());
         QCOMPARE(r.w.z.ui.txtMain[1]->text(), QString("FORTY TWO").leftJustified(20));
 
@@ -139,60 +131,65 @@ private slots:
         QTest::keyClick(r.box(), Qt::Key_Tab); // left empty: the page that was shown comes back
         QCOMPARE(r.box()->text(), QString("42"));
         QCOMPARE(r.page(), 42);
-    }
 
-    void lettersInThePageBoxChangeNothing()
-    {
-        Rig r;
-        QVERIFY(r.start());
-        r.typePage("12");
-        QCOMPARE(r.page(), 12);
         r.port.clearWrites();
-
-        r.typePage("ab");
-        QCOMPARE(r.page(), 12);
-        QCOMPARE(r.box()->text(), QString("12"));
-        QCOMPARE(r.address(), QString("12"));
-        QVERIFY(!r.w.z.PageRefreshing);
-        QVERIFY(!r.w.z.EditorLoading);
-        QCOMPARE(r.w.z.table.toInt(slot::kErrorNumber), err::kTypeMismatch);
-
-        r.w.z.table.clear(slot::kErrorNumber);
-        r.typePage("x"); // one letter, then leaving the box
-        QCOMPARE(r.page(), 12);
-        QCOMPARE(r.box()->text(), QString("12"));
-        QVERIFY(!r.w.z.PageRefreshing);
-        QVERIFY(!r.w.z.EditorLoading);
-        QCOMPARE(r.w.z.table.toInt(slot::kErrorNumber), err::kTypeMismatch);
-
-        // The buttons still work from there.
-        r.click("cmdNextPage");
-        QCOMPARE(r.page(), 13);
+        for (const char* letters : {"ab", "x"}) {
+            r.w.z.table.clear(slot::kErrorNumber);
+            r.typePage(letters);
+            QCOMPARE(r.page(), 42);
+            QCOMPARE(r.box()->text(), QString("42"));
+            QCOMPARE(r.address(), QString("42"));
+            QVERIFY(!r.w.z.PageRefreshing && !r.w.z.EditorLoading);
+            QCOMPARE(r.w.z.table.toInt(slot::kErrorNumber), err::kTypeMismatch);
+        }
+        r.click("cmdNextPage"); // the buttons still work from there
+        QCOMPARE(r.page(), 43);
         QVERIFY(r.sent().isEmpty());
     }
 
-    void showingAPageSendsNothing()
+    void showingAPageFillsTheControlsAndSendsNothing()
     {
         Rig r;
         QVERIFY(r.start());
-        r.w.z.table.setBool(slot::titler(slot::kTitlerEnabledBlock, 3), true);
-        r.w.z.link->FillTitlerLists();
+        Zelk& z = r.w.z;
+        z.table.setBool(slot::titler(slot::kTitlerEnabledBlock, 3), true);
+        z.link->FillTitlerLists();
         r.pageSlot(3, slot::kDisplayCode, "08");
         r.pageSlot(3, slot::kBackgroundCode, "10");
         r.pageSlot(3, slot::kContrastCode, "171");
+        r.pageSlot(3, slot::kTimeCode, "35");
+        r.pageSlot(3, slot::kDateCode, "40");
+        z.table.setInt32(slot::page(3, slot::kLineState1 + 3), slot::kLineOff);
+        z.table.setInt16(slot::page(3, slot::kSelected), 1);
         r.port.clearWrites();
 
         r.typePage("03");
-        QVERIFY(r.w.z.ui.optDisplayOff->isChecked());
-        QVERIFY(r.w.z.ui.optBackgroundOff->isChecked());
-        QVERIFY(r.w.z.ui.optContrastLow->isChecked());
-        QVERIFY(r.sent().isEmpty());
-        QCOMPARE(r.w.z.table.text(slot::page(3, slot::kDisplayCode)), QString("08"));
+        QVERIFY(z.ui.optDisplayOff->isChecked());
+        QVERIFY(z.ui.optBackgroundOff->isChecked());
+        QVERIFY(z.ui.optContrastLow->isChecked());
+        QCOMPARE(z.table.text(slot::page(3, slot::kDisplayCode)), QString("08"));
+        for (int n = 1; n <= 9; ++n) {
+            QLabel* label = z.ui.lblLineNum[std::size_t(n)];
+            QCOMPARE(label->palette().color(QPalette::Window), n == 4 ? QColor(255, 0, 0) : QColor(0, 255, 0));
+            QCOMPARE(lineLabelState(label), n == 4 ? slot::kLineOff : slot::kLineOn);
+        }
+        QVERIFY(z.ui.chkPagSel->isChecked());
+        QVERIFY(!z.ui.txtTimeDisplay->isVisible() && !z.ui.txtDateDisplay->isVisible());
 
-        r.click("cmdPrevPage"); // page 2 holds the defaults
-        QVERIFY(r.w.z.ui.optDisplayOn->isChecked());
-        QVERIFY(r.w.z.ui.optContrastHi->isChecked());
+        r.click("cmdNextPage"); // page 4 holds the defaults, showing time and date
+        QVERIFY(z.ui.optDisplayOn->isChecked());
+        QVERIFY(z.ui.optContrastHi->isChecked());
+        QCOMPARE(lineLabelState(z.ui.lblLineNum[4]), slot::kLineOn);
+        QVERIFY(!z.ui.chkPagSel->isChecked());
+        QVERIFY(z.ui.txtTimeDisplay->isVisible() && z.ui.txtDateDisplay->isVisible());
         QVERIFY(r.sent().isEmpty());
+
+        // Ticking the page stores it in the page on view only.
+        for (int ticked : {1, 0}) {
+            QTest::mouseClick(z.ui.chkPagSel, Qt::LeftButton);
+            QCOMPARE(z.table.toInt(slot::page(4, slot::kSelected)), ticked);
+            QCOMPARE(z.table.toInt(slot::page(3, slot::kSelected)), 1);
+        }
     }
 
     void oldFirmwareForcesFormatsAndSize()
@@ -210,7 +207,6 @@ private slots:
             r.pageSlot(p, slot::kDateFormat, "12");
             r.pageSlot(p, slot::kVSizeCode, "476");
         }
-
         // A page shown on another tab (as page looping does) follows its own titler, not the last one typed.
         r.typePage("04");
         r.tab(3);
@@ -225,52 +221,14 @@ private slots:
         QCOMPARE(z.ui.lblDateFormat->text(), QString("15"));
         QCOMPARE(z.table.text(slot::page(4, slot::kTimeFormat)), QString("03"));
         QCOMPARE(z.table.text(slot::page(4, slot::kDateFormat)), QString("15"));
-        QVERIFY(z.ui.optVSize1s->isChecked());
-        QVERIFY(!z.ui.optVSize2s->isEnabled());
+        QVERIFY(z.ui.optVSize1s->isChecked() && !z.ui.optVSize2s->isEnabled());
         QCOMPARE(z.ui.lblVerStatus->text(), QString("Below 3.30"));
 
         r.typePage("06"); // the same page on a titler from 3.30 on keeps its own numbers
         QCOMPARE(z.ui.lblTimeFormat->text(), QString("05"));
         QCOMPARE(z.ui.lblDateFormat->text(), QString("12"));
-        QVERIFY(z.ui.optVSize2s->isChecked());
-        QVERIFY(z.ui.optVSize2s->isEnabled());
+        QVERIFY(z.ui.optVSize2s->isChecked() && z.ui.optVSize2s->isEnabled());
         QCOMPARE(z.ui.lblVerStatus->text(), QString("3.30 and Above"));
-    }
-
-    void lineStatesTickAndPreviewsFollowThePage()
-    {
-        Rig r;
-        QVERIFY(r.start());
-        Zelk& z = r.w.z;
-        z.table.setInt32(slot::page(8, slot::kLineState1 + 3), slot::kLineOff);
-        z.table.setInt16(slot::page(8, slot::kSelected), 1);
-        r.pageSlot(8, slot::kTimeCode, "35");
-        r.pageSlot(8, slot::kDateCode, "40");
-
-        r.typePage("08");
-        for (int n = 1; n <= 9; ++n) {
-            QLabel* label = z.ui.lblLineNum[std::size_t(n)];
-            const QColor expected = n == 4 ? QColor(255, 0, 0) : QColor(0, 255, 0);
-            QCOMPARE(label->palette().color(QPalette::Window), expected);
-            QCOMPARE(lineLabelState(label), n == 4 ? slot::kLineOff : slot::kLineOn);
-        }
-        QVERIFY(z.ui.chkPagSel->isChecked());
-        QVERIFY(!z.ui.txtTimeDisplay->isVisible());
-        QVERIFY(!z.ui.txtDateDisplay->isVisible());
-
-        r.click("cmdNextPage");
-        QCOMPARE(lineLabelState(z.ui.lblLineNum[4]), slot::kLineOn);
-        QVERIFY(!z.ui.chkPagSel->isChecked());
-        QVERIFY(z.ui.txtTimeDisplay->isVisible()); // a fresh page shows time and date
-        QVERIFY(z.ui.txtDateDisplay->isVisible());
-
-        // Ticking the page stores it in the page on view only.
-        QTest::mouseClick(z.ui.chkPagSel, Qt::LeftButton);
-        QCOMPARE(z.table.toInt(slot::page(9, slot::kSelected)), 1);
-        QCOMPARE(z.table.toInt(slot::page(8, slot::kSelected)), 1);
-        QTest::mouseClick(z.ui.chkPagSel, Qt::LeftButton);
-        QCOMPARE(z.table.toInt(slot::page(9, slot::kSelected)), 0);
-        QCOMPARE(z.table.toInt(slot::page(8, slot::kSelected)), 1);
     }
 };
 

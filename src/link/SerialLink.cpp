@@ -15,7 +15,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 
@@ -266,9 +269,15 @@ void SerialLink::FillTitlerLists()
         return;
     QListWidget* names = z_.ui.lstTitlerNames;
     QListWidget* versions = z_.ui.lstTitlerVersion;
+    // The slots are the source here: the rebuild must not reach the handlers that store ticks into them (clearing
+    // the rows would store every tick as gone).
+    std::optional<QSignalBlocker> quiet[2];
+    int i = 0;
     for (QListWidget* l : {names, versions})
-        if (l)
+        if (l) {
+            quiet[i++].emplace(l->selectionModel());
             l->clear();
+        }
     for (int a = 1; a <= 99; ++a) {
         const QString text = z_.table.text(slot::titler(slot::kTitlerNameBlock, a));
         for (QListWidget* l : {names, versions})
@@ -281,6 +290,9 @@ void SerialLink::FillTitlerLists()
         if (versions)
             versions->item(a - 1)->setSelected(z_.table.toBool(slot::titler(slot::kTitlerVersionBlock, a)));
     }
+    for (QListWidget* l : {names, versions})
+        if (l)
+            l->viewport()->update();
 }
 
 QString SerialLink::ReadTitlerTime()

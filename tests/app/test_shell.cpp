@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QListWidget>
 #include <QProcess>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -125,6 +126,22 @@ private slots:
         w.close();
         QVERIFY(w.z.EventsSuppressed);
         QCOMPARE(recordCount(home.filePath("ZELK.ini")), 10500);
+    }
+
+    void refillingTheRosterKeepsTicks()
+    {
+        RecordingPort port;
+        TestWindow w(port);
+        QVERIFY(w.start());
+        const int enabled = slot::titler(slot::kTitlerEnabledBlock, 4);
+        const int old = slot::titler(slot::kTitlerVersionBlock, 4);
+        w.z.table.setBool(enabled, true);
+        w.z.table.setBool(old, true);
+        for (int round = 0; round < 2; ++round) { // as every table file read does
+            w.z.link->FillTitlerLists();
+            QVERIFY(w.z.table.toBool(enabled) && w.z.table.toBool(old));
+            QVERIFY(w.z.ui.lstTitlerNames->item(3)->isSelected() && w.z.ui.lstTitlerVersion->item(3)->isSelected());
+        }
     }
 
     void secondCopyEndsAtOnce()

@@ -26,15 +26,7 @@ struct Rig
 
     bool start()
     {
-        if (!w.start())
-            return false;
-        w.window->activateWindow();
-        if (!QTest::qWaitForWindowActive(w.window.get()))
-            return false;
-        tab(5);
-        QTest::mouseClick(w.find<QRadioButton>("optCommPort(1)"), Qt::LeftButton);
-        tab(1);
-        return w.z.LinkOnline;
+        return w.startOnline();
     }
     void tab(int index)
     {

@@ -7,6 +7,7 @@
 #include "app/Zelk.h"
 #include "link/SerialPort.h"
 
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -37,6 +38,27 @@ public:
             QTest::qWait(1);
         }
         return ok;
+    }
+
+    // Starts, makes the window active and chooses CommPort 1 on the "System Setup" tab as an operator does, then
+    // returns to the first tab. True when the link is online.
+    bool startOnline(const QStringList& args = {})
+    {
+        if (!start(args))
+            return false;
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            return false;
+        showTab(5);
+        QTest::mouseClick(find<QWidget>(QStringLiteral("optCommPort(1)")), Qt::LeftButton);
+        showTab(1);
+        return z.LinkOnline;
+    }
+
+    void showTab(int tab)
+    {
+        QTabBar* tabs = z.ui.tabMain;
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab - 1).center());
     }
 
     void close()

@@ -22,16 +22,7 @@ struct Rig
 
     bool start()
     {
-        if (!w.start())
-            return false;
-        w.window->activateWindow();
-        if (!QTest::qWaitForWindowActive(w.window.get()))
-            return false;
-        QTabBar* tabs = w.z.ui.tabMain;
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center());
-        QTest::mouseClick(w.find<QRadioButton>("optCommPort(1)"), Qt::LeftButton);
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
-        return w.z.LinkOnline;
+        return w.startOnline();
     }
     void click(const char* name) { QTest::mouseClick(w.find<QAbstractButton>(name), Qt::LeftButton); }
     void enable(std::initializer_list<int> addresses, const QString& name = {})

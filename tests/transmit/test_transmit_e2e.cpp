@@ -21,14 +21,7 @@ private slots:
         qputenv("ZELK_COMM1", sim.link().toLocal8Bit());
         QtSerialPort port;
         TestWindow w(port);
-        QVERIFY(w.start());
-        w.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
-        QTabBar* tabs = w.z.ui.tabMain;
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center());
-        QTest::mouseClick(w.find<QRadioButton>("optCommPort(1)"), Qt::LeftButton);
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
-        QVERIFY(w.z.LinkOnline);
+        QVERIFY(w.startOnline());
 
         PageTable& t = w.z.table;
         for (int a : {2, 3, 7})

@@ -259,15 +259,10 @@ QString Shell::ValidateNumber(QString& value, qint16 max, qint16 min, const QStr
     try {
         if (value.isEmpty())
             value = QStringLiteral("-1");
-        const int digits = width == QLatin1String("1") ? 1 : width == QLatin1String("2") ? 2
-                         : width == QLatin1String("3") ? 3 : int(width.size());
+        const int digits = widthDigits(width);
         auto format = [digits](const QString& v) {
             const auto n = parseDecimal(v);
-            if (!n)
-                return v;
-            const qint64 r = roundHalfEven(*n);
-            return r < 0 ? QLatin1Char('-') + QString::number(-r).rightJustified(digits, QLatin1Char('0'))
-                         : QString::number(r).rightJustified(digits, QLatin1Char('0'));
+            return n ? zeroPadded(roundHalfEven(*n), digits) : v;
         };
         const qint16 n = toInteger16(value, QStringLiteral("ValidateNumber"));
         value = QString::number(n);

@@ -10,16 +10,6 @@
 #include <QLineEdit>
 #include <QThread>
 
-namespace {
-
-// Numeric value of an address; nullopt for one that is not a number.
-std::optional<double> addressValue(const QString& address)
-{
-    return parseDecimal(address);
-}
-
-} // namespace
-
 int pauseForCode(const QString& c, bool skipClearPause)
 {
     static const QStringList paced = {QStringLiteral("24"), QStringLiteral("32"), QStringLiteral("36"),
@@ -163,7 +153,7 @@ bool CommandProtocol::IsTitlerEnabled(const QString& address) const
 {
     if (address.isEmpty())
         return false;
-    const auto v = addressValue(address);
+    const auto v = parseDecimal(address);
     if (!v)
         return false;
     if (*v <= 0)
@@ -175,7 +165,7 @@ bool CommandProtocol::FirmwareFilter(const QString& address, QString& c, QString
 {
     if (z_.EventsSuppressed || address.isEmpty())
         return false;
-    const auto v = addressValue(address);
+    const auto v = parseDecimal(address);
     if (!v || *v <= 0)
         return true;
     if (!titlerRowSelected(true, int(roundHalfEven(*v))))

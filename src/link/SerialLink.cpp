@@ -5,6 +5,7 @@
 #include "link/CommandProtocol.h"
 #include "link/SerialPort.h"
 #include "link/StatusLine.h"
+#include "pages/Defaults.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -334,7 +335,7 @@ void SerialLink::CheckTitlerOnline()
     for (int n = 1; n <= 99; ++n) {
         if (z_.EventsSuppressed)
             return;
-        const QString address = QString::number(n).rightJustified(2, QLatin1Char('0'));
+        const QString address = twoDigits(n);
         const bool portUsable = !z_.ui.lblPortStatus || z_.ui.lblPortStatus->text() != QLatin1String("Port Unavailable");
         if (portUsable && z_.protocol->IsTitlerEnabled(address)) {
             z_.protocol->SendCommand(address, code::kAskTime);

@@ -88,7 +88,7 @@ void fillPage(PageTable& t, int p, const QString& blank)
 
 QString twoDigits(int n)
 {
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+    return zeroPadded(n, 2);
 }
 
 QString blankLine()

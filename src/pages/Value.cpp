@@ -117,3 +117,20 @@ qint64 roundHalfEven(double v)
 {
     return qint64(std::nearbyint(v)); // default rounding mode is to nearest, ties to even
 }
+
+QString zeroPadded(qint64 n, int digits)
+{
+    const QString magnitude = QString::number(n < 0 ? -n : n).rightJustified(digits, QLatin1Char('0'));
+    return n < 0 ? QLatin1Char('-') + magnitude : magnitude;
+}
+
+int widthDigits(const QString& width)
+{
+    if (width == QLatin1String("1"))
+        return 1;
+    if (width == QLatin1String("2"))
+        return 2;
+    if (width == QLatin1String("3"))
+        return 3;
+    return int(width.size());
+}

@@ -40,3 +40,7 @@ private:
 std::optional<double> parseDecimal(const QString& s);
 // Round half to even, as the numeric conversions of the system do.
 qint64 roundHalfEven(double v);
+// n in decimal, zero-padded on the left to digits (longer when the number is longer), the sign in front.
+QString zeroPadded(qint64 n, int digits);
+// The digits a number width names: "1", "2", "3", or a zero pattern of its own ("0000").
+int widthDigits(const QString& width);

@@ -1,12 +1,13 @@
 #include "RosterRules.h"
 
 #include "pages/CharFilter.h"
+#include "pages/Defaults.h"
 
 namespace roster {
 
 QString addressText(int address)
 {
-    return QString::number(address).rightJustified(2, QLatin1Char('0'));
+    return twoDigits(address);
 }
 
 QString rowText(int address, const QString& name)

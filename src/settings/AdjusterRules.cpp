@@ -1,6 +1,7 @@
 #include "AdjusterRules.h"
 
 #include "app/Errors.h"
+#include "pages/Value.h"
 
 namespace adjust {
 
@@ -58,7 +59,5 @@ QString StepParameter(const QString& value, int max, int min, int digits, const 
         n = min;
     else if (n < min)
         n = max;
-    if (n < 0)
-        return QLatin1Char('-') + QString::number(-n).rightJustified(digits, QLatin1Char('0'));
-    return QString::number(n).rightJustified(digits, QLatin1Char('0'));
+    return zeroPadded(n, digits);
 }

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QLockFile>
 #include <QMainWindow>
@@ -155,20 +156,19 @@ void Shell::TabSwitch(int index)
             frame->show();
         }
     };
-    auto setVisible = [](const char* name, QWidget* root, bool visible) {
-        if (QWidget* w = root ? root->findChild<QWidget*>(QLatin1String(name)) : nullptr)
-            w->setVisible(visible);
+    auto showSearchAndModes = [this](bool visible) {
+        for (QWidget* w : std::initializer_list<QWidget*>{z_.ui.fraFind, z_.ui.fraSendMode})
+            if (w)
+                w->setVisible(visible);
     };
     switch (index) {
     case 1:
         showFrame(f[1]);
         showFrame(f[0]);
-        if (f[6]) {
+        if (f[6])
             f[6]->setFrameShape(QFrame::StyledPanel);
-        }
         showFrame(f[6]);
-        setVisible("fraFind", f[6], true);
-        setVisible("fraSendMode", f[6], true);
+        showSearchAndModes(true);
         z_.ui.tmrTime->start();
         break;
     case 2:
@@ -178,8 +178,7 @@ void Shell::TabSwitch(int index)
         if (f[6])
             f[6]->setFrameShape(QFrame::NoFrame);
         showFrame(f[6]);
-        setVisible("fraFind", f[6], false);
-        setVisible("fraSendMode", f[6], false);
+        showSearchAndModes(false);
         break;
     case 3:
         // The effects titler list and the stored effect's layout are restored here once effects exist.

@@ -1,6 +1,6 @@
 #include "SettingsFile.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/Shell.h"
 #include "app/TableFile.h"
 #include "app/Zelk.h"

@@ -1,6 +1,6 @@
 #include "Shell.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/SettingsFile.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"

@@ -1,6 +1,6 @@
 #include "TableFile.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "pages/PageTable.h"
 
 #include <QFile>

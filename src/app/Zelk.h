@@ -2,7 +2,7 @@
 // The state the whole window shares: the page table, the form-level flags, the named controls and the subsystems.
 // Every part of the program holds a reference to the one Zelk object of its window; there are no globals.
 
-#include "app/Seams.h"
+#include "core/Seams.h"
 #include "pages/PageTable.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "CommandProtocol.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/Zelk.h"
 #include "link/SerialPort.h"
 

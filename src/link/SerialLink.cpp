@@ -1,11 +1,11 @@
 #include "SerialLink.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
 #include "link/SerialPort.h"
 #include "link/StatusLine.h"
-#include "pages/Defaults.h"
+#include "core/Numbers.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -188,6 +188,7 @@ void SerialLink::onPortLost(const QString& reason)
         z_.ui.lblPXTStatusInfo->setText(QStringLiteral("Select Another Port"));
     if (z_.status)
         z_.status->ShowStatus(8);
+    emit linkLost();
 }
 
 void SerialLink::optWorkOffline_Click()

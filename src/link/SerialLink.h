@@ -2,14 +2,16 @@
 // The serial link as the operator handles it on the "System Setup" tab: choosing the port and speed, working
 // offline, the titler presence check, and the switch of every control that transmits.
 
+#include <QObject>
 #include <QString>
 
 class QWidget;
 class SerialPort;
 class Zelk;
 
-class SerialLink
+class SerialLink : public QObject
 {
+    Q_OBJECT
 public:
     SerialLink(Zelk& z, SerialPort& port);
 
@@ -29,6 +31,11 @@ public:
 
     // Asks the titler on screen for its time: "hh:mm:ss", or empty when no valid answer came.
     QString ReadTitlerTime();
+
+signals:
+    // The port went away or its line stalled: it is closed, the error recorded and the link shown offline. A running
+    // sequence (a send, a clear, an effect) ends on it.
+    void linkLost();
 
 private:
     void chooseSpeed(const QString& baud);

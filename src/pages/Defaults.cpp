@@ -86,11 +86,6 @@ void fillPage(PageTable& t, int p, const QString& blank)
 
 } // namespace
 
-QString twoDigits(int n)
-{
-    return zeroPadded(n, 2);
-}
-
 QString blankLine()
 {
     return QString(slot::kLineWidth, QLatin1Char(' '));

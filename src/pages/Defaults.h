@@ -1,12 +1,12 @@
 #pragma once
 // The built-in contents of a new page table, and the rule that keeps each page's settings copies in step.
 
+#include "core/Numbers.h"
+
 #include <QString>
 
 class PageTable;
 
-// n as decimal text of at least two digits ("07", "42").
-QString twoDigits(int n);
 // An empty screen line: twenty spaces.
 QString blankLine();
 

@@ -3,7 +3,7 @@
 #include "CharFilter.h"
 #include "EditorLine.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
 #include "link/StatusLine.h"

@@ -2,7 +2,7 @@
 // The one store of the program's state: 10,501 typed slots holding 99 pages, program-wide settings and per-titler
 // tables. Every part of the program reads and writes it by slot number.
 
-#include "Value.h"
+#include "core/Value.h"
 
 #include <array>
 

@@ -1,10 +1,10 @@
 #include "PageView.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/Shell.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
-#include "pages/Defaults.h"
+#include "core/Numbers.h"
 #include "pages/LineEditor.h"
 #include "settings/NumberLabel.h"
 #include "transmit/AddressBox.h"

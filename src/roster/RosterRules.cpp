@@ -1,7 +1,7 @@
 #include "RosterRules.h"
 
 #include "pages/CharFilter.h"
-#include "pages/Defaults.h"
+#include "core/Numbers.h"
 
 namespace roster {
 

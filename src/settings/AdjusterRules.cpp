@@ -1,7 +1,7 @@
 #include "AdjusterRules.h"
 
-#include "app/Errors.h"
-#include "pages/Value.h"
+#include "core/Errors.h"
+#include "core/Value.h"
 
 namespace adjust {
 

@@ -1,6 +1,6 @@
 #include "Adjusters.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
 #include "settings/DisplaySettings.h"

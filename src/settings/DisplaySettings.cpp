@@ -1,6 +1,6 @@
 #include "DisplaySettings.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
 #include "link/StatusLine.h"

@@ -1,6 +1,6 @@
 #include "FormatPatterns.h"
 
-#include "pages/Value.h"
+#include "core/Value.h"
 
 namespace formats {
 

@@ -1,11 +1,12 @@
 #include "Transmission.h"
 
-#include "app/Errors.h"
+#include "core/Errors.h"
+#include "core/FlagGuard.h"
 #include "app/Shell.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
 #include "link/StatusLine.h"
-#include "pages/Defaults.h"
+#include "core/Numbers.h"
 #include "pages/LineEditor.h"
 #include "pages/PageView.h"
 #include "settings/DisplaySettings.h"
@@ -28,19 +29,6 @@ namespace {
 
 const QString kStop = QStringLiteral("Stop");
 const QString kSend = QStringLiteral("Send");
-
-// Sets a flag for as long as a page send runs, however it ends.
-class FlagGuard
-{
-public:
-    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = false; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-private:
-    bool& flag_;
-};
 
 // A page's address as it is framed: numbers 0..99 in two digits; anything else as it stands (no titler takes it).
 QString framedAddress(const QString& stored)

@@ -3,7 +3,7 @@
 
 #include "RecordingPort.h"
 #include "TestWindow.h"
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/Shell.h"
 #include "app/TableFile.h"
 #include "link/SerialLink.h"

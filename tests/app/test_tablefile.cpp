@@ -1,4 +1,4 @@
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/TableFile.h"
 #include "pages/Defaults.h"
 #include "pages/PageTable.h"

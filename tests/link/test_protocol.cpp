@@ -1,7 +1,7 @@
 // Command framing, gating and pacing, checked against a recording port; the status line's decision table.
 
 #include "RecordingPort.h"
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
 #include "link/StatusRules.h"

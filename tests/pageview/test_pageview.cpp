@@ -2,7 +2,7 @@
 
 #include "RecordingPort.h"
 #include "TestWindow.h"
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "app/Zelk.h"
 #include "link/SerialLink.h"
 #include "pages/LineEditor.h"

@@ -1,7 +1,7 @@
 // The arithmetic behind the "Setup" tab: stepping with wrap-around, the vertical range, the format patterns and the
 // order of a full settings send.
 
-#include "app/Errors.h"
+#include "core/Errors.h"
 #include "pages/Defaults.h"
 #include "pages/PageTable.h"
 #include "settings/AdjusterRules.h"

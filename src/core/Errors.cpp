@@ -1,6 +1,6 @@
 #include "Errors.h"
 
-#include "pages/Value.h"
+#include "core/Numbers.h"
 
 qint16 toInteger16(const QString& text, const QString& source)
 {

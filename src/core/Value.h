@@ -1,6 +1,8 @@
 #pragma once
 // One dynamically typed slot value of the page table: empty, text, 16- or 32-bit integer, or Boolean (true is -1).
 
+#include "core/Numbers.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -35,12 +37,3 @@ private:
     qint32 number_ = 0;
     QString text_;
 };
-
-// Decimal parsing of a text the way the slot rules read it: surrounding blanks ignored, sign and fraction allowed.
-std::optional<double> parseDecimal(const QString& s);
-// Round half to even, as the numeric conversions of the system do.
-qint64 roundHalfEven(double v);
-// n in decimal, zero-padded on the left to digits (longer when the number is longer), the sign in front.
-QString zeroPadded(qint64 n, int digits);
-// The digits a number width names: "1", "2", "3", or a zero pattern of its own ("0000").
-int widthDigits(const QString& width);

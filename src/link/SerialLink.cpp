@@ -40,7 +40,8 @@ QLabel* namedLabel(const char* name, const QString& text, QWidget* parent)
 SerialLink::SerialLink(Zelk& z, SerialPort& port) : z_(z), port_(port)
 {
     z_.link = this;
-    QObject::connect(&port_, &SerialPort::lost, &port_, [this](const QString& reason) { onPortLost(reason); });
+    QObject::connect(&port_, &SerialPort::lost, this,
+                     [this](const QString& reason) { linkFailed(err::kDeviceIO, QStringLiteral("serial port: ") + reason); });
 }
 
 QWidget* SerialLink::buildPanel(QWidget* parent)
@@ -175,19 +176,23 @@ void SerialLink::optCommPort_Click(int index)
     EnableSendControls(true);
 }
 
-void SerialLink::onPortLost(const QString& reason)
+void SerialLink::linkFailed(int errorNumber, const QString& reason)
 {
-    // Recorded once: the port is closed already, so no further errors follow until the operator picks a port.
-    z_.RecordError(err::kDeviceIO, QStringLiteral("serial port: ") + reason);
+    // Recorded once: with the port closed and the link offline nothing more is written, so no further errors follow
+    // until the operator picks a port.
+    port_.close();
+    z_.RecordError(errorNumber, reason);
     if (z_.EventsSuppressed)
         return;
     z_.LinkOnline = false;
-    if (z_.ui.lblPortStatus)
+    if (z_.ui.lblPortStatus) {
         z_.ui.lblPortStatus->setText(QStringLiteral("Port Unavailable"));
+        z_.ui.lblPortStatus->setToolTip(reason);
+    }
     if (z_.ui.lblPXTStatusInfo)
         z_.ui.lblPXTStatusInfo->setText(QStringLiteral("Select Another Port"));
     if (z_.status)
-        z_.status->ShowStatus(8);
+        z_.status->showLinkLost();
     emit linkLost();
 }
 
@@ -248,6 +253,9 @@ void SerialLink::OpenConfiguredPort()
         if (n < 1 || n > 4)
             throw RunTimeError{err::kSubscriptOutOfRange,
                                QStringLiteral("OpenConfiguredPort: no CommPort %1").arg(n)};
+        // The operator chose to work offline: a file read meanwhile must not put the link back online.
+        if (z_.ui.optWorkOffline && z_.ui.optWorkOffline->isChecked())
+            return;
         if (!port_.isOpen()) {
             if (!port_.open(int(n)))
                 throw RunTimeError{err::kPortUnavailable, QStringLiteral("OpenConfiguredPort: ") + port_.errorText()};

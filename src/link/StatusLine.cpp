@@ -73,6 +73,14 @@ StatusLine::StatusLine(Zelk& z, QWidget* parent) : z_(z), widget_(new QWidget(pa
         grid->setColumnStretch(c, c == 3 ? 2 : 3);
 }
 
+void StatusLine::showLinkLost()
+{
+    const bool frozen = z_.TransmissionActive;
+    z_.TransmissionActive = false;
+    ShowStatus(8);
+    z_.TransmissionActive = frozen;
+}
+
 void StatusLine::ShowStatus(int code)
 {
     if (z_.EventsSuppressed || z_.TransmissionActive)

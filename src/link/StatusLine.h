@@ -16,6 +16,8 @@ public:
     QWidget* widget() const { return widget_; }
 
     void ShowStatus(int code);
+    // A lost or stalled link shows at once, even while a running send keeps the rest of the status line still.
+    void showLinkLost();
     // Sets the caption of lblVerStatus and runs its change handling.
     void setVerStatus(const QString& caption);
     void lblVerStatus_Change();

@@ -281,23 +281,22 @@ private slots:
         QVERIFY(z.ui.optSendEOL->isChecked());
         QVERIFY(z.OvertypeMode);
 
-        // Continuous: each change goes out, but never under an address the titlers would misread.
+        // Continuous: each change goes out, never under an address the titlers would misread: a one-digit
+        // address from a file is settled in the box first, as leaving the box would.
         r.enable({1});
         r.click("optSendContinuous");
         z.table.setText(slot::page(2, slot::kAddress), "1");
         r.showPage("02");
         QCOMPARE(z.ui.txtAddress->text(), QString("1"));
         r.port.clearWrites();
-        const auto typeAtStart = [line3 = z.ui.txtMain[3]](const char* typed) {
-            QTest::mouseClick(line3, Qt::LeftButton, {}, QPoint(4, line3->height() / 2));
-            QTest::keyClick(line3, Qt::Key_Home);
-            QTest::keyClicks(line3, typed);
-        };
-        typeAtStart("AB");
-        QVERIFY(r.sent().isEmpty());
-        Rig::retype(z.ui.txtAddress, "01");
-        typeAtStart("C");
-        QCOMPARE(r.sent(), (QList<QByteArray>{QByteArray("0128041CB") + QByteArray(18, ' ')}));
+        QLineEdit* line3 = z.ui.txtMain[3];
+        QTest::mouseClick(line3, Qt::LeftButton, {}, QPoint(4, line3->height() / 2));
+        QTest::keyClick(line3, Qt::Key_Home);
+        QTest::keyClicks(line3, "AB");
+        QCOMPARE(z.ui.txtAddress->text(), QString("01"));
+        QCOMPARE(r.slotText(slot::page(2, slot::kAddress)), QString("01"));
+        QCOMPARE(r.sent(), (QList<QByteArray>{QByteArray("0128041A") + QByteArray(19, ' '),
+                                              QByteArray("0128041AB") + QByteArray(18, ' ')}));
     }
 };
 

@@ -187,6 +187,13 @@ void EditorLine::focusOutEvent(QFocusEvent* e)
         editor_->txtMain_LostFocus(index_);
 }
 
+void EditorLine::inputMethodEvent(QInputMethodEvent* e)
+{
+    // Composed text would bypass the filter; the line takes keys only. (Input methods are off for the line, but an
+    // event that arrives all the same must not write into it.)
+    e->ignore();
+}
+
 void EditorLine::paintEvent(QPaintEvent* e)
 {
     QLineEdit::paintEvent(e);

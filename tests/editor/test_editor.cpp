@@ -299,18 +299,34 @@ private slots:
         QGuiApplication::clipboard()->setText(dirty);
         QGuiApplication::clipboard()->setText(dirty, QClipboard::Selection);
 
-        QTest::keyClick(l, Qt::Key_Insert, Qt::ShiftModifier);
+        // A full line takes new text only in place of a selection: each attempt is made over "TWO" selected.
+        const auto overTwo = [l](const std::function<void()>& attempt) {
+            l->setSelection(4, 3);
+            attempt();
+        };
+        overTwo([l] { QTest::keyClick(l, Qt::Key_Insert, Qt::ShiftModifier); });
         QMimeData mime;
         mime.setText(dirty);
-        QDropEvent drop(QPointF(l->columnX(2), l->height() / 2), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QApplication::sendEvent(l, &drop);
-        QTest::mouseClick(l, Qt::MiddleButton, {}, QPoint(l->columnX(3), l->height() / 2));
-        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(4, 4), l->mapToGlobal(QPoint(4, 4)));
-        QApplication::sendEvent(l, &menu);
-        QVERIFY(!QApplication::activePopupWidget());
-        QInputMethodEvent composed;
-        composed.setCommitString(dirty);
-        QApplication::sendEvent(l, &composed);
+        overTwo([&] {
+            QDropEvent drop(QPointF(l->columnX(5), l->height() / 2), Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QApplication::sendEvent(l, &drop);
+        });
+        overTwo([l] {
+            const QPoint at(l->columnX(5), l->height() / 2);
+            QMouseEvent release(QEvent::MouseButtonRelease, at, l->mapToGlobal(at), Qt::MiddleButton, {}, {});
+            QApplication::sendEvent(l, &release);
+        });
+        overTwo([l] {
+            QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(4, 4), l->mapToGlobal(QPoint(4, 4)));
+            QApplication::sendEvent(l, &menu);
+            QVERIFY(!QApplication::activePopupWidget());
+        });
+        overTwo([&] {
+            QInputMethodEvent composed;
+            composed.setCommitString(dirty);
+            QApplication::sendEvent(l, &composed);
+        });
+        l->setCursorPosition(3);
         for (const auto& [key, mods] : QList<std::pair<Qt::Key, Qt::KeyboardModifiers>>{
                  {Qt::Key_Backspace, Qt::ControlModifier},
                  {Qt::Key_Delete, Qt::ControlModifier},
@@ -324,7 +340,8 @@ private slots:
         QCOMPARE(l->text(), padded(QStringLiteral("ONE TWO")));
         QCOMPARE(r.stored(2), padded(QStringLiteral("ONE TWO")));
         QVERIFY(r.port.writes.isEmpty());
-        // The line still takes typing, at the caret of the middle click; Shift+Insert was the Insert key.
+        // The line still takes typing; Shift+Insert was the Insert key.
+        l->setCursorPosition(3);
         QTest::keyClick(l, Qt::Key_X);
         QCOMPARE(r.stored(2), padded(QStringLiteral("ONEX TWO")));
         QCOMPARE(r.port.writes.size(), 1);

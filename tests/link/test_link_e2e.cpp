@@ -101,11 +101,14 @@ private slots:
         w.z.link->FillTitlerLists();
         QTest::mouseClick(w.find<QRadioButton>("optSendAll"), Qt::LeftButton);
         const int before = w.z.errorsRecorded;
+        QString shownAtLoss; // at once, not only once the send has ended
+        QObject::connect(w.z.link, &SerialLink::linkLost, [&] { shownAtLoss = panel(w, 1); });
         QTimer::singleShot(300, [&] { sim.killHard(); });
         QTest::mouseClick(w.z.ui.cmdSend, Qt::LeftButton);
         QCOMPARE(w.z.ui.cmdSend->text(), QString("Send"));
         QVERIFY(!w.z.LinkOnline);
         QCOMPARE(w.z.errorsRecorded - before, 1);
+        QCOMPARE(shownAtLoss, QString("Offline"));
         const int lastPage = w.z.ui.txtPageNumber->text().toInt();
         QVERIFY2(lastPage > 1 && lastPage < 99, qPrintable(w.z.ui.txtPageNumber->text())); // ended where it was
         QCOMPARE(w.find<QLabel>("lblPortStatus")->text(), QString("Port Unavailable"));

@@ -81,7 +81,7 @@ bool Identification::linkDropped(bool wasOnline) const
     return z_.EventsSuppressed || (wasOnline && !z_.LinkOnline);
 }
 
-bool Identification::identify()
+void Identification::identify()
 {
     const bool wasOnline = z_.LinkOnline;
     CommandProtocol& p = *z_.protocol;
@@ -89,7 +89,7 @@ bool Identification::identify()
     p.SendCommand(code::kBroadcast, code::kClear);
     for (const int a : enabledTitlers()) {
         if (linkDropped(wasOnline))
-            return false;
+            return;
         QString number = QString::number(a);
         const QString address = FormatParameter(number, 99, 1, QStringLiteral("2"));
         QListWidget* list = z_.ui.lstTitlerNames;
@@ -103,10 +103,8 @@ bool Identification::identify()
         // Many titlers on a slow line take seconds: the window answers between them.
         QCoreApplication::processEvents();
     }
-    if (linkDropped(wasOnline))
-        return false;
-    p.SendCommand(code::kBroadcast, code::kDisplayOn);
-    return true;
+    if (!linkDropped(wasOnline))
+        p.SendCommand(code::kBroadcast, code::kDisplayOn);
 }
 
 bool Identification::unidentify()

@@ -31,8 +31,8 @@ public:
     bool IdentifyActive = false; // the titlers show their identity; the button reads "UnIdentify"
 
 private:
-    // Returns false when the link dropped in the middle, leaving titlers to be identified or restored.
-    bool identify();
+    void identify();
+    // False when the link dropped in the middle, leaving titlers to be restored.
     bool unidentify();
     void restore(int address);
     QList<int> enabledTitlers() const;

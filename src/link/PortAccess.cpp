@@ -9,9 +9,10 @@ namespace {
 QString remedy()
 {
 #ifdef Q_OS_LINUX
-    return QStringLiteral("the user must be in the device's group (usually 'dialout'): add it and log in again");
+    return QStringLiteral("The user must be in the device's group (usually 'dialout'): add the user to it and log in "
+                          "again.");
 #else
-    return QStringLiteral("another program may hold it, or the user lacks the right to use it");
+    return QStringLiteral("Another program may hold it, or the user lacks the right to use it.");
 #endif
 }
 
@@ -33,7 +34,7 @@ QString tableHint(const QList<RefusedPort>& refused)
     QStringList ports;
     for (const RefusedPort& p : refused)
         ports << QStringLiteral("Comm %1 (%2)").arg(p.number).arg(p.device);
-    return QStringLiteral("No permission to open %1: %2.").arg(ports.join(QStringLiteral(", ")), remedy());
+    return QStringLiteral("No permission to open %1. %2").arg(ports.join(QStringLiteral(", ")), remedy());
 }
 
 } // namespace portaccess

@@ -178,11 +178,8 @@ private slots:
 
     void permissionDeniedGivesTheHint()
     {
-        Site s({}, {});
-        for (SimProcess* sim : {&s.sim2, &s.sim4})
-            QCOMPARE(::chmod(QFileInfo(sim->link()).canonicalFilePath().toLocal8Bit().constData(), 0), 0);
-        QVERIFY(s.start({1}));
-        // As root a mode does not stop an open: act as an ordinary user for the scan and the click.
+        // A pty whose mode the test removes; as root a mode does not stop an open, so the program acts as an
+        // ordinary user for the opens that must fail.
         struct AsUser
         {
             const bool root = ::geteuid() == 0;
@@ -193,21 +190,37 @@ private slots:
                     qFatal("cannot return to root");
             }
         };
+        const auto refuse = [](const SimProcess& sim) {
+            return ::chmod(QFileInfo(sim.link()).canonicalFilePath().toLocal8Bit().constData(), 0) == 0;
+        };
+        Site s({}, {});
+        QVERIFY(s.start({1}) && refuse(s.sim2));
+        QString clicked[2]; // port status and progress panel after the operator chose port 2
         {
             AsUser user;
             if (!user.ok)
                 QSKIP("cannot act as an ordinary user");
-            s.scan();
             QTest::mouseClick(s.w.z.ui.optCommPort[2], Qt::LeftButton);
+            clicked[0] = s.label("lblPortStatus");
+            clicked[1] = s.panel(3);
+        }
+        QCOMPARE(clicked[0], QString("Port Unavailable"));
+        QCOMPARE(clicked[1], QString("No Permission (dialout group)"));
+
+        QTest::mouseClick(s.w.z.ui.optCommPort[4], Qt::LeftButton);
+        QVERIFY(s.w.z.LinkOnline && refuse(s.sim4));
+        {
+            AsUser user;
+            s.scan();
         }
         QCOMPARE(s.table(), (QStringList{"No/No", "No/No", "No/No", "No/No"}));
         const QString hint = s.label("lblPortHint");
         QVERIFY2(hint.contains("Comm 2 (" + s.sim2.link() + "), Comm 4 (") && hint.contains("'dialout'"),
                  qPrintable(hint));
         QVERIFY(!hint.contains("Comm 1"));
-        QCOMPARE(s.label("lblPortStatus"), QString("Port Unavailable"));
         QCOMPARE(s.panel(3), QString("No Permission (dialout group)"));
         QVERIFY(s.w.z.ui.optCommPort[2]->toolTip().contains(s.sim2.link()));
+        QVERIFY(!s.w.z.LinkOnline); // the scan closed port 4 and opened none
     }
 
     void identifyAndRestore()

@@ -187,24 +187,27 @@ private slots:
 
     void permissionDeniedGivesTheHint()
     {
-        // A pty whose mode the test removes.
-        const auto refuse = [](const SimProcess& sim) {
-            return ::chmod(QFileInfo(sim.link()).canonicalFilePath().toLocal8Bit().constData(), 0) == 0;
+        // The ptys' modes decide (the folders of their links let anybody through): port 2 refuses, port 4 opens
+        // until its mode is removed too.
+        const auto setMode = [](const SimProcess& sim, mode_t mode) {
+            const QFileInfo link(sim.link());
+            return ::chmod(link.absolutePath().toLocal8Bit().constData(), 0711) == 0 &&
+                   ::chmod(link.canonicalFilePath().toLocal8Bit().constData(), mode) == 0;
         };
         Site s({}, {});
-        QVERIFY(s.start({1}) && refuse(s.sim2));
+        QVERIFY(s.start({1}) && setMode(s.sim2, 0) && setMode(s.sim4, 0666));
         QString clicked[2]; // port status and progress panel after the operator chose port 2
         if (!asUser([&] {
                 QTest::mouseClick(s.w.z.ui.optCommPort[2], Qt::LeftButton);
                 clicked[0] = s.label("lblPortStatus");
                 clicked[1] = s.panel(3);
+                QTest::mouseClick(s.w.z.ui.optCommPort[4], Qt::LeftButton);
             }))
             QSKIP("cannot act as an ordinary user");
         QCOMPARE(clicked[0], QString("Port Unavailable"));
         QCOMPARE(clicked[1], QString("No Permission (dialout group)"));
 
-        QTest::mouseClick(s.w.z.ui.optCommPort[4], Qt::LeftButton);
-        QVERIFY(s.w.z.LinkOnline && refuse(s.sim4));
+        QVERIFY(s.w.z.LinkOnline && setMode(s.sim4, 0));
         QVERIFY(asUser([&] { s.scan(); }));
         QCOMPARE(s.table(), (QStringList{"No/No", "No/No", "No/No", "No/No"}));
         const QString hint = s.label("lblPortHint");

@@ -5,6 +5,7 @@
 #include "core/FlagGuard.h"
 #include "core/Numbers.h"
 #include "link/CommandProtocol.h"
+#include "link/LinkWatch.h"
 #include "pages/PageView.h"
 #include "roster/RosterRules.h"
 #include "settings/DisplaySettings.h"
@@ -76,19 +77,14 @@ QList<int> Identification::enabledTitlers() const
     return out;
 }
 
-bool Identification::linkDropped(bool wasOnline) const
-{
-    return z_.EventsSuppressed || (wasOnline && !z_.LinkOnline);
-}
-
 void Identification::identify()
 {
-    const bool wasOnline = z_.LinkOnline;
+    const LinkWatch link(z_.LinkOnline);
     CommandProtocol& p = *z_.protocol;
     p.SendCommand(code::kBroadcast, code::kDisplayOff);
     p.SendCommand(code::kBroadcast, code::kClear);
     for (const int a : enabledTitlers()) {
-        if (linkDropped(wasOnline))
+        if (z_.EventsSuppressed || link.lost())
             return;
         QString number = QString::number(a);
         const QString address = FormatParameter(number, 99, 1, QStringLiteral("2"));
@@ -103,18 +99,18 @@ void Identification::identify()
         // Many titlers on a slow line take seconds: the window answers between them.
         QCoreApplication::processEvents();
     }
-    if (!linkDropped(wasOnline))
+    if (!z_.EventsSuppressed && !link.lost())
         p.SendCommand(code::kBroadcast, code::kDisplayOn);
 }
 
 bool Identification::unidentify()
 {
-    const bool wasOnline = z_.LinkOnline;
+    const LinkWatch link(z_.LinkOnline);
     z_.protocol->SendCommand(code::kBroadcast, code::kDisplayOff);
     z_.protocol->SendCommand(code::kBroadcast, code::kClear);
     bool complete = true;
     for (const int a : enabledTitlers()) {
-        if (linkDropped(wasOnline)) {
+        if (z_.EventsSuppressed || link.lost()) {
             complete = false;
             break;
         }
@@ -127,7 +123,7 @@ bool Identification::unidentify()
         z_.ui.txtPageNumber->setText(QStringLiteral("1"));
     if (z_.pageView)
         z_.pageView->ShowPage();
-    return complete && !linkDropped(wasOnline);
+    return complete && !link.lost();
 }
 
 void Identification::restore(int a)

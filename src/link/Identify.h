@@ -36,8 +36,6 @@ private:
     bool unidentify();
     void restore(int address);
     QList<int> enabledTitlers() const;
-    // A sequence that began online ends when the link goes away under it.
-    bool linkDropped(bool wasOnline) const;
 
     Zelk& z_;
     bool running_ = false; // identifying and restoring yield between titlers; a click meanwhile does nothing

@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
+#include "link/PortAccess.h"
 #include "link/SerialPort.h"
 #include "link/StatusLine.h"
 #include "core/Numbers.h"
@@ -123,8 +124,9 @@ QWidget* SerialLink::buildPanel(QWidget* parent)
     }
     grid->addLayout(table, 2, 0, 1, 2);
     grid->addWidget(namedLabel("lblNotifyOfPort", QString(), state), 3, 0, 1, 2);
+    grid->addWidget(namedLabel("lblPortHint", QString(), state), 4, 0, 1, 2); // why a port would not open
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(4, 1);
+    grid->setRowStretch(5, 1);
     row->addWidget(state, 1);
     top->addLayout(row);
     top->addStretch();
@@ -161,6 +163,8 @@ void SerialLink::optCommPort_Click(int index)
         z_.LinkOnline = false;
         if (z_.status)
             z_.status->ShowStatus(8);
+        if (z_.status && port_.permissionDenied())
+            z_.status->showNote(portaccess::statusNote(), why);
         return;
     }
     updatePortTooltips();
@@ -333,7 +337,7 @@ QString SerialLink::ReadTitlerTime()
 
 void SerialLink::CheckTitlerOnline()
 {
-    if (z_.EventsSuppressed || !z_.LinkOnline)
+    if (z_.EventsSuppressed || !z_.LinkOnline || z_.PortScanActive)
         return;
     if (!ReadTitlerTime().isEmpty()) {
         if (z_.ui.lblPXTStatusInfo)
@@ -342,7 +346,7 @@ void SerialLink::CheckTitlerOnline()
         return;
     }
     for (int n = 1; n <= 99; ++n) {
-        if (z_.EventsSuppressed)
+        if (z_.EventsSuppressed || z_.PortScanActive)
             return;
         const QString address = twoDigits(n);
         const bool portUsable = !z_.ui.lblPortStatus || z_.ui.lblPortStatus->text() != QLatin1String("Port Unavailable");

@@ -21,6 +21,8 @@ public:
     // Sets the caption of lblVerStatus and runs its change handling.
     void setVerStatus(const QString& caption);
     void lblVerStatus_Change();
+    // A note in the progress panel (with the whole story in its tooltip) until the next progress replaces it.
+    void showNote(const QString& text, const QString& detail);
 
 private:
     void show(const StatusPanels& p);
@@ -28,4 +30,5 @@ private:
     Zelk& z_;
     QWidget* widget_;
     StatusPanels panels_;
+    QString note_, noteDetail_; // the note in the progress panel and its tooltip
 };

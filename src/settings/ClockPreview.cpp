@@ -183,13 +183,12 @@ void ClockPreview::placeBox(QLineEdit* box, int row, int column, const QString& 
         return;
     if (box->font() != line->font())
         box->setFont(line->font());
-    // Over the cells themselves: the box's own margin stands left of the cell, its text starts on it.
+    // Exactly over the cells it covers: its text starts on the box's edge (see hook), so no margin of the box hides
+    // a neighbouring character.
     const QRect area = textArea(line);
     QWidget* window = line->window();
-    const QPoint at =
-        holder->mapFrom(window, line->mapTo(window, QPoint(line->columnX(column) - kInnerMargin, area.top())));
-    const int width = text.isEmpty() ? 0 : int(text.size()) * line->columnWidth() + 2 * kInnerMargin;
-    box->setGeometry(at.x(), at.y(), width, area.height());
+    const QPoint at = holder->mapFrom(window, line->mapTo(window, QPoint(line->columnX(column), area.top())));
+    box->setGeometry(at.x(), at.y(), int(text.size()) * line->columnWidth(), area.height());
 }
 
 void ClockPreview::hook()
@@ -200,6 +199,7 @@ void ClockPreview::hook()
     for (QLineEdit* box : {z_.ui.txtTimeDisplay, z_.ui.txtTimeDisplay2, z_.ui.txtDateDisplay, z_.ui.txtDateDisplay2})
         if (box) {
             box->setFocusPolicy(Qt::ClickFocus); // not a stop of the Tab key: it would hand the focus straight back
+            box->setTextMargins(-kInnerMargin, 0, -kInnerMargin, 0); // the text starts on the box's left edge
             box->installEventFilter(this);
         }
     for (std::size_t n = 1; n < z_.ui.txtMain.size(); ++n)

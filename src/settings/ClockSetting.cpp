@@ -67,14 +67,17 @@ QWidget* ClockSetting::buildRows(QWidget* parent, bool time)
     auto* apply = new QPushButton(QStringLiteral("Apply"), area);
     apply->setObjectName(QLatin1String(t.applyName));
     apply->setAutoDefault(false);
+    apply->setFixedWidth(std::max(rows.entry->width(), apply->fontMetrics().horizontalAdvance(apply->text()) + 16));
     (time ? z_.ui.cmdSetTimePC : z_.ui.cmdSetDatePC) = apply;
 
-    grid->addWidget(rows.fromPc, 0, 0, 1, 3);
+    // The caption stands over the entry as its column's heading and "Apply" under it: the group keeps the width
+    // of the other settings.
+    grid->addWidget(rows.fromPc, 0, 0);
+    grid->addWidget(rows.caption, 0, 1, Qt::AlignHCenter | Qt::AlignBottom);
     grid->addWidget(rows.fromKeyboard, 1, 0);
     grid->addWidget(rows.entry, 1, 1);
-    grid->addWidget(rows.caption, 1, 2);
-    grid->addWidget(apply, 0, 3, 2, 1, Qt::AlignVCenter);
-    grid->setColumnStretch(2, 1);
+    grid->addWidget(apply, 2, 1);
+    grid->setColumnStretch(0, 1);
 
     // The window opens taking the computer's clock; the entry waits until the keyboard is chosen.
     rows.fromPc->setChecked(true);

@@ -34,15 +34,12 @@ TitlerClock::~TitlerClock()
 
 QString TitlerClock::ReadTitlerTime()
 {
-    const QString reply = askAndWait(Question::Time);
-    const QString time = take(Question::Time, reply);
-    report(Question::Time, !time.isEmpty());
-    return time;
+    return settle(Question::Time, askAndWait(Question::Time), nullptr);
 }
 
 QString TitlerClock::ReadTitlerDate()
 {
-    return take(Question::Date, askAndWait(Question::Date));
+    return settle(Question::Date, askAndWait(Question::Date), nullptr);
 }
 
 QString TitlerClock::askAndWait(Question q)
@@ -90,9 +87,7 @@ void TitlerClock::attempt()
         // Not written (link down, titler disabled or filtered): no answer can come, so none is waited for.
         const Pending p = *pending_;
         pending_.reset();
-        const QString reading = take(p.question, QString());
-        p.answer(reading);
-        report(p.question, false);
+        settle(p.question, QString(), p.answer);
         return;
     }
     pause_.start(std::max(1, z_.protocol->owedPauseMs()));
@@ -113,23 +108,20 @@ void TitlerClock::collect()
         attempt();
         return;
     }
-    // Settled before the status line yields, so that a tick running inside that yield finds the reading.
     const Pending p = *pending_;
     pending_.reset();
-    const QString reading = take(p.question, reply);
-    p.answer(reading);
-    report(p.question, !reading.isEmpty());
+    settle(p.question, reply, p.answer);
 }
 
-QString TitlerClock::take(Question q, const QString& reply)
+QString TitlerClock::settle(Question q, const QString& reply, const Answer& answer)
 {
     const auto reading = q == Question::Time ? clockcheck::timeOfReply(reply) : clockcheck::dateOfReply(reply);
+    // The reading is handed over before the status line yields, so that a tick running inside that yield finds
+    // it; the flag is set after the yield, so that such a tick cannot leave it stale.
+    if (answer)
+        answer(reading.value_or(QString()));
+    if (q == Question::Time && z_.status && !z_.EventsSuppressed)
+        z_.status->ShowStatus(reading ? kStatusOnline : kStatusNoTitler);
     z_.ClockReadFailed = !reading;
     return reading.value_or(QString());
-}
-
-void TitlerClock::report(Question q, bool valid)
-{
-    if (q == Question::Time && z_.status && !z_.EventsSuppressed)
-        z_.status->ShowStatus(valid ? kStatusOnline : kStatusNoTitler);
 }

@@ -44,9 +44,9 @@ private:
     QString askAndWait(Question q);
     void attempt();
     void collect();
-    // Checks the reply, sets ClockReadFailed, returns the reading (empty when invalid).
-    QString take(Question q, const QString& reply);
-    void report(Question q, bool valid);
+    // Checks the reply, hands the reading to answer (when given), shows the link state for a time, sets
+    // ClockReadFailed, and returns the reading (empty when invalid).
+    QString settle(Question q, const QString& reply, const Answer& answer);
 
     Zelk& z_;
     std::optional<Pending> pending_;

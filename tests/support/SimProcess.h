@@ -34,6 +34,8 @@ public:
     void start(const QStringList& extra = {})
     {
         QFile::remove(logPath());
+        // A simulator killed hard leaves its link behind: waiting for the link must wait for the new one.
+        QFile::remove(link_);
         proc_.setProgram(QString::fromLocal8Bit(qgetenv("ZELK_TEST_SIM")));
         proc_.setArguments(QStringList{QStringLiteral("--link"), link_, QStringLiteral("--log"), logPath(),
                                        QStringLiteral("--dump"), dumpPath()} +

@@ -7,12 +7,15 @@
 #include "settings/NumberLabel.h"
 #include "settings/TitlerClock.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
+
+#include <algorithm>
 
 namespace {
 
@@ -62,10 +65,12 @@ bool ClockPreview::workingOffline() const
 
 bool ClockPreview::mayAsk() const
 {
-    // A send owns the line: the clock is not asked in its yields, nor while a page reload keeps commands back.
+    // A send owns the line: the clock is not asked in its yields, nor while a page reload keeps commands back, a
+    // spinner steps, or a key or click is still being handled (its handler may yield to this very tick).
     const bool sending = z_.ui.cmdSend && z_.ui.cmdSend->text() == QLatin1String("Stop");
+    const bool input = sinceInput_.isValid() && sinceInput_.elapsed() < kInputQuietMs;
     return z_.titlerClock && !z_.titlerClock->questionOut() && !z_.TransmissionActive && !z_.PageRefreshing &&
-           !sending;
+           !z_.SpinnerHeld && !sending && !input;
 }
 
 void ClockPreview::UpdateTimePreview()
@@ -200,17 +205,17 @@ void ClockPreview::hook()
         if (box) {
             box->setFocusPolicy(Qt::ClickFocus); // not a stop of the Tab key: it would hand the focus straight back
             box->setTextMargins(-kInnerMargin, 0, -kInnerMargin, 0); // the text starts on the box's left edge
-            box->installEventFilter(this);
         }
-    for (std::size_t n = 1; n < z_.ui.txtMain.size(); ++n)
-        if (QLineEdit* line = z_.ui.txtMain[n])
-            line->installEventFilter(this);
+    // Keys and clicks wherever they go, the previews' focus and the editor lines' geometry.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 bool ClockPreview::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (type == QEvent::FocusIn) {
+    if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress) {
+        sinceInput_.start();
+    } else if (type == QEvent::FocusIn) {
         const bool preview = watched == z_.ui.txtTimeDisplay || watched == z_.ui.txtTimeDisplay2 ||
                              watched == z_.ui.txtDateDisplay || watched == z_.ui.txtDateDisplay2;
         // A preview never keeps the caret: it goes back to the line being edited.
@@ -219,7 +224,10 @@ bool ClockPreview::eventFilter(QObject* watched, QEvent* event)
             current->setFocus(Qt::OtherFocusReason);
     } else if (type == QEvent::Move || type == QEvent::Resize || type == QEvent::FontChange ||
                type == QEvent::StyleChange) {
-        placeAgain(); // an editor line moved or changed its font: the clock follows its cells
+        // An editor line moved or changed its font: the clock follows its cells.
+        const auto& lines = z_.ui.txtMain;
+        if (std::find(lines.begin() + 1, lines.end(), watched) != lines.end())
+            placeAgain();
     }
     return QObject::eventFilter(watched, event);
 }

@@ -5,6 +5,7 @@
 
 #include "settings/FormatPatterns.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -31,6 +32,8 @@ public:
     // Read limits, in ticks between two questions.
     static constexpr int kLiveReadLimit = 1;
     static constexpr int kSlowReadLimit = 10;
+    // No question goes out this soon after a key or a click: what they send must not wait for its answer.
+    static constexpr int kInputQuietMs = 50;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,4 +63,5 @@ private:
     Memory time_;
     Memory date_;
     bool hooked_ = false;
+    QElapsedTimer sinceInput_;
 };

@@ -193,8 +193,9 @@ private slots:
         QTest::mouseClick(ui.txtTimeDisplay2, Qt::LeftButton);
         QTRY_VERIFY(ui.txtMain[3]->hasFocus());
 
-        // No reading at hand: the pattern itself.
+        // No reading at hand: the pattern itself. (Right after a click the clock asks nothing.)
         r.port.timeReply = "246000";
+        QTest::qWait(ClockPreview::kInputQuietMs);
         r.ticks(12);
         QVERIFY(r.z.ClockReadFailed);
         QCOMPARE(ui.txtTimeDisplay->text() + ui.txtTimeDisplay2->text(), QString("hh:mm:ss"));

@@ -53,7 +53,7 @@ public:
 
 struct Stats
 {
-    QList<double> total; // keystroke to first byte, ms
+    QList<double> total;  // keystroke to first byte, ms
     QList<double> beyond; // the same less the pause the line owed at the keystroke
     int owed = 0;         // keystrokes that met a pause still owed when they arrived
 };

@@ -25,10 +25,12 @@ struct RowsText
     int slot;
 };
 
-const RowsText kTimeRows = {"optSetTimePC",  "Set Time Equal PC", "optSetTimeKybd", "Set Time Via Kybd", "mskUserTime",
-                            "99:99:99;_",    "lblTimeEntry",      "hh:mm:ss",       "cmdSetTimePC",      slot::kUserTime};
-const RowsText kDateRows = {"optSetDatePC",  "Set Date Equal PC", "optSetDateKybd", "Set Date Via Kybd", "mskUserDate",
-                            "99-99-99;_",    "lblDateEntry",      "mm-dd-yy",       "cmdSetDatePC",      slot::kUserDate};
+const RowsText kTimeRows = {"optSetTimePC", "Set Time Equal PC", "optSetTimeKybd", "Set Time Via Kybd",
+                            "mskUserTime",  "99:99:99;_",        "lblTimeEntry",   "hh:mm:ss",
+                            "cmdSetTimePC", slot::kUserTime};
+const RowsText kDateRows = {"optSetDatePC", "Set Date Equal PC", "optSetDateKybd", "Set Date Via Kybd",
+                            "mskUserDate",  "99-99-99;_",        "lblDateEntry",   "mm-dd-yy",
+                            "cmdSetDatePC", slot::kUserDate};
 
 } // namespace
 
@@ -82,9 +84,8 @@ QWidget* ClockSetting::buildRows(QWidget* parent, bool time)
     // The window opens taking the computer's clock; the entry waits until the keyboard is chosen.
     rows.fromPc->setChecked(true);
     chooseSource(rows, false);
-    connect(rows.fromKeyboard, &QRadioButton::toggled, this, [this, &rows](bool keyboard) {
-        chooseSource(rows, keyboard);
-    });
+    connect(rows.fromKeyboard, &QRadioButton::toggled, this,
+            [this, &rows](bool keyboard) { chooseSource(rows, keyboard); });
     const int slotIndex = t.slot;
     QLineEdit* entry = rows.entry;
     connect(entry, &QLineEdit::textChanged, this, [this, entry, slotIndex] {
@@ -105,8 +106,7 @@ void ClockSetting::chooseSource(const Rows& rows, bool keyboard)
 
 bool ClockSetting::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && !z_.EventsSuppressed &&
-        (watched == time_.entry || watched == date_.entry))
+    if (event->type() == QEvent::KeyPress && !z_.EventsSuppressed && (watched == time_.entry || watched == date_.entry))
         return dropNumericKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
     return QObject::eventFilter(watched, event);
 }

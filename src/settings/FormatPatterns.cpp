@@ -33,8 +33,7 @@ QString toQtFormat(const QString& pattern, std::initializer_list<Token> tokens)
     auto flushLiteral = [&] {
         if (literal.isEmpty())
             return;
-        out += QLatin1Char('\'') + QString(literal).replace(QLatin1Char('\''), QLatin1String("''")) +
-               QLatin1Char('\'');
+        out += QLatin1Char('\'') + QString(literal).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
         literal.clear();
     };
     for (int i = 0; i < pattern.size();) {
@@ -190,7 +189,8 @@ QString formatTime(const QString& timeText, const QString& pattern)
     if (pattern.isEmpty() || timeText.size() != 8 || !time.isValid())
         return timeText;
     // With a 12-hour suffix Qt's "hh" is the 12-hour clock, as the usual notation has it.
-    return QLocale::c().toString(time, toQtFormat(pattern, {{"hh", "hh"}, {"nn", "mm"}, {"ss", "ss"}, {"AM/PM", "AP"}}));
+    return QLocale::c().toString(time,
+                                 toQtFormat(pattern, {{"hh", "hh"}, {"nn", "mm"}, {"ss", "ss"}, {"AM/PM", "AP"}}));
 }
 
 QString formatDate(const QString& dateText, const QString& pattern, int referenceYear)
@@ -206,12 +206,9 @@ QString formatDate(const QString& dateText, const QString& pattern, int referenc
     const QDate date(year, *mo, *d);
     if (!date.isValid())
         return dateText;
-    return QLocale::c().toString(date, toQtFormat(pattern, {{"YYYY", "yyyy"},
-                                                            {"YY", "yy"},
-                                                            {"MMM", "MMM"},
-                                                            {"MM", "MM"},
-                                                            {"DDD", "ddd"},
-                                                            {"DD", "dd"}}));
+    return QLocale::c().toString(
+        date, toQtFormat(pattern,
+                         {{"YYYY", "yyyy"}, {"YY", "yy"}, {"MMM", "MMM"}, {"MM", "MM"}, {"DDD", "ddd"}, {"DD", "dd"}}));
 }
 
 QString RowColumn::text() const

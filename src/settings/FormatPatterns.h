@@ -80,8 +80,8 @@ struct PreviewPlace
 {
     int row = 1;
     int column = 0;
-    int firstLength = 0;  // characters on the position's row
-    int nextRow = 0;      // 0 when nothing continues
+    int firstLength = 0; // characters on the position's row
+    int nextRow = 0;     // 0 when nothing continues
     int nextLength = 0;
 };
 PreviewPlace previewPlace(int position, int length);

@@ -101,8 +101,8 @@ void SettingsCloning::txtCloneStart_LostFocus()
     if (z_.EventsSuppressed || !z_.shell)
         return;
     QString value = start_->text();
-    start_->setText(z_.shell->ValidateNumber(value, 99, 1, QStringLiteral("2"), slot::kCloneSettingsStart,
-                                             kRangeMessage));
+    start_->setText(
+        z_.shell->ValidateNumber(value, 99, 1, QStringLiteral("2"), slot::kCloneSettingsStart, kRangeMessage));
     z_.table.setText(slot::kCloneSettingsStart, start_->text());
 }
 
@@ -112,8 +112,8 @@ void SettingsCloning::txtCloneEnd_LostFocus()
         return;
     if (!end_->text().isEmpty()) {
         QString value = end_->text();
-        end_->setText(z_.shell->ValidateNumber(value, 99, 1, QStringLiteral("2"), slot::kCloneSettingsEnd,
-                                               kRangeMessage));
+        end_->setText(
+            z_.shell->ValidateNumber(value, 99, 1, QStringLiteral("2"), slot::kCloneSettingsEnd, kRangeMessage));
     }
     z_.table.setText(slot::kCloneSettingsEnd, end_->text());
 }

@@ -8,8 +8,8 @@
 #include "core/Errors.h"
 #include "link/CommandProtocol.h"
 #include "link/SerialLink.h"
-#include "pages/PageView.h"
 #include "pages/EditorLine.h"
+#include "pages/PageView.h"
 #include "settings/ClockPreview.h"
 #include "settings/TitlerClock.h"
 

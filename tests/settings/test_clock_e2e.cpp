@@ -67,7 +67,8 @@ private slots:
         r.click("cmdSetDatePC");
         QCOMPARE(r.panel(3), QString("before")); // the computer's time is set without a word
         const auto state = r.sim.dump();
-        QVERIFY2(state["01"].settings.value("clock").startsWith("09:30:0"), qPrintable(state["01"].settings.value("clock")));
+        QVERIFY2(state["01"].settings.value("clock").startsWith("09:30:0"),
+                 qPrintable(state["01"].settings.value("clock")));
         QCOMPARE(state["01"].settings.value("calendar"), QString("06/12/26"));
 
         // Time at 175 in format 2 (row 9 from column 15, the rest at the top); date at 21 in format 60.

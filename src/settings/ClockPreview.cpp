@@ -73,6 +73,16 @@ bool ClockPreview::mayAsk() const
            !z_.SpinnerHeld && !sending && !input;
 }
 
+void ClockPreview::askOrCount(Memory& m, int limit, TitlerClock::Question q)
+{
+    // The counter waits at its limit while no question may go out, so the question goes at the first tick that may.
+    if (m.counter >= limit && !workingOffline() && mayAsk() &&
+        z_.titlerClock->ask(q, [&m](const QString& reading) { m.reading = reading; }))
+        m.counter = 0;
+    else
+        m.counter = std::min(m.counter + 1, limit);
+}
+
 void ClockPreview::UpdateTimePreview()
 {
     if (z_.EventsSuppressed)
@@ -80,11 +90,7 @@ void ClockPreview::UpdateTimePreview()
     hook();
     const bool setupTab = selectedTab() == kSetupTab;
     const int limit = setupTab || z_.ClockReadFailed ? kSlowReadLimit : kLiveReadLimit;
-    if (time_.counter >= limit && !workingOffline() && mayAsk() &&
-        z_.titlerClock->ask(TitlerClock::Question::Time, [this](const QString& t) { time_.reading = t; }))
-        time_.counter = 0;
-    else
-        time_.counter = std::min(time_.counter + 1, limit);
+    askOrCount(time_, limit, TitlerClock::Question::Time);
 
     if (time_.reading.isEmpty() || time_.reading == kNoTime)
         z_.ClockReadFailed = true;
@@ -115,11 +121,7 @@ void ClockPreview::UpdateDatePreview()
     if (z_.EventsSuppressed)
         return;
     hook();
-    if (date_.counter >= kSlowReadLimit && !workingOffline() && mayAsk() &&
-        z_.titlerClock->ask(TitlerClock::Question::Date, [this](const QString& d) { date_.reading = d; }))
-        date_.counter = 0;
-    else
-        date_.counter = std::min(date_.counter + 1, kSlowReadLimit);
+    askOrCount(date_, kSlowReadLimit, TitlerClock::Question::Date);
 
     if (date_.reading.isEmpty() || date_.reading == kNoDate)
         z_.ClockReadFailed = true;

@@ -4,6 +4,7 @@
 // positions, exactly where and as the titler shows them; the pattern itself while no reading is at hand.
 
 #include "settings/FormatPatterns.h"
+#include "settings/TitlerClock.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -51,8 +52,10 @@ private:
         QString shown;
     };
 
-    // Whether a question may go on the line now; false also leaves the counter waiting at its limit.
+    // Whether a question may go on the line now.
     bool mayAsk() const;
+    // One tick of a read counter: the question when it is due, else the count.
+    void askOrCount(Memory& m, int limit, TitlerClock::Question q);
     bool workingOffline() const;
     int selectedTab() const;
     void show(QLineEdit* first, QLineEdit* second, const QLabel* position, const QString& text);

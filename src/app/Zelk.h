@@ -35,6 +35,8 @@ class DisplaySettings;
 class Adjusters;
 class Roster;
 class UpDown;
+class TitlerClock;
+class ClockPreview;
 
 // Arrays indexed as the controls are numbered: txtMain[1]..txtMain[9]; index 0 unused where numbering starts at 1.
 template <typename T, int N> using Controls = std::array<T*, N>;
@@ -172,6 +174,9 @@ public:
     DisplaySettings* displaySettings = nullptr;
     Adjusters* adjusters = nullptr;
     Roster* roster = nullptr;
+    // Clock and calendar: the titler's time and date questions, and the previews over the editor grid.
+    TitlerClock* titlerClock = nullptr;
+    ClockPreview* clockPreview = nullptr;
 
     // Keeps the last run-time failure in the error slots and tells a field engineer on standard error.
     void RecordError(int number, const QString& source);

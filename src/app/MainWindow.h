@@ -17,6 +17,10 @@ class LineEditor;
 class DisplaySettings;
 class Adjusters;
 class Roster;
+class PageFile;
+class PageClearing;
+class EditorClipboard;
+class TextSearch;
 class QFrame;
 class QVBoxLayout;
 
@@ -48,4 +52,9 @@ private:
     std::unique_ptr<Roster> roster_;
     std::unique_ptr<SettingsFile> settingsFile_;
     std::unique_ptr<Shell> shell_;
+    // Page files, clearing and cloning, clipboard and alignment, text search
+    std::unique_ptr<PageFile> pageFile_;
+    std::unique_ptr<PageClearing> clearing_;
+    std::unique_ptr<EditorClipboard> clipboard_;
+    std::unique_ptr<TextSearch> search_;
 };

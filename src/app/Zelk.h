@@ -35,6 +35,11 @@ class DisplaySettings;
 class Adjusters;
 class Roster;
 class UpDown;
+// Page files, clearing and cloning, clipboard and alignment, text search
+class PageFile;
+class PageClearing;
+class EditorClipboard;
+class TextSearch;
 
 // Arrays indexed as the controls are numbered: txtMain[1]..txtMain[9]; index 0 unused where numbering starts at 1.
 template <typename T, int N> using Controls = std::array<T*, N>;
@@ -169,6 +174,11 @@ public:
     DisplaySettings* displaySettings = nullptr;
     Adjusters* adjusters = nullptr;
     Roster* roster = nullptr;
+    // Page files, clearing and cloning, clipboard and alignment, text search
+    PageFile* pageFile = nullptr;
+    PageClearing* clearing = nullptr;
+    EditorClipboard* clipboard = nullptr;
+    TextSearch* search = nullptr;
 
     // Keeps the last run-time failure in the error slots and tells a field engineer on standard error.
     void RecordError(int number, const QString& source);

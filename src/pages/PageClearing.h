@@ -1,0 +1,71 @@
+#pragma once
+// Clearing titlers ("Clear PXT"), clearing pages ("Clear Editor") and cloning the page on view to a range of pages
+// ("Clone", "Clone && Send"), with the range boxes they share with the page send: whichever group chose "Range"
+// last owns the boxes, and each group keeps its own range in the table.
+
+#include <QObject>
+#include <QString>
+
+class QGroupBox;
+class QKeyEvent;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+class Zelk;
+
+class PageClearing : public QObject
+{
+public:
+    explicit PageClearing(Zelk& z);
+
+    // The "Clear PXT", "Clear Editor" and "Clone" frames of the "Text Editor" tab.
+    QWidget* buildPanel(QWidget* parent);
+    // Takes the key presses and focus changes of the shared range boxes (built with the page send).
+    void attachRangeBoxes();
+
+    void cmdClearPxt_Click();
+    void cmdClearEditor_Click();
+    void cmdClonePage_Click();
+    void cmdClonePageSend_Click();
+    void optClearRangeEditors_Click();
+    void optClearRangePxt_Click();
+    void optClonePage_Click();
+    // The other six clear options.
+    void optClearOther_Click();
+
+    // scope: "Current", "Selected", "Range" or "All".
+    void ClearTitlers(const QString& scope);
+    void ClearEditors(const QString& scope);
+
+    // True when the key is dropped.
+    bool txtRange_KeyPress(QLineEdit* box, QKeyEvent* key);
+    void txtRange_LostFocus(QLineEdit* box);
+
+    // The clone option's click after a table file is read: it takes the range boxes.
+    void clickClonePage();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QGroupBox* buildClearPxt(QWidget* parent);
+    QGroupBox* buildClearEditor(QWidget* parent);
+    QGroupBox* buildClone(QWidget* parent);
+    void setCloneButtons(bool sendToo, bool cloneToo);
+    void showStatus(int code);
+    // A clear run ends on "Stop", on the window closing, and when a link it started with goes down.
+    bool stopped(bool wasOnline) const;
+    void sendClear(const QString& address);
+    void clearPageLines(int page, bool continuous);
+    int rangeValue(const QLineEdit* box, const QString& what) const;
+
+    Zelk& z_;
+    QRadioButton *optClearCurPxt_ = nullptr, *optClearAllPxt_ = nullptr, *optClearSelPxt_ = nullptr,
+                 *optClearRangePxt_ = nullptr;
+    QRadioButton *optClearCurEditor_ = nullptr, *optClearAllEditors_ = nullptr, *optClearSelEditors_ = nullptr,
+                 *optClearRangeEditors_ = nullptr;
+    QRadioButton* optClonePage_ = nullptr;
+    QPushButton *cmdClearEditor_ = nullptr, *cmdClonePage_ = nullptr, *cmdClonePageSend_ = nullptr;
+    bool cloneSending_ = false;
+};

@@ -10,6 +10,7 @@
 #include "pages/Defaults.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -116,7 +117,8 @@ private slots:
         copySettingsToCopySlots(*expected); // opening a file refreshes the copies of every page
 
         r.w.z.dialogs.fileNameNext(r.path("show")); // no ending: saved as a page file
-        r.menu("mnuFileSave");
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : r.w.window.get(), Qt::Key_S, Qt::ControlModifier);
         QVERIFY(fileBytes(r.path("show.zlk")).startsWith("1,2\r\n2,\"38400\"\r\n"));
 
         fillDefaults(t);

@@ -193,20 +193,30 @@ void PageClearing::optClearOther_Click()
     showStatus(20);
 }
 
+void PageClearing::takeRangeBoxes(const QRadioButton* owner, const QString& mode)
+{
+    // The boxes serve one group at a time: the others go back to "Current".
+    if (owner != z_.ui.optSendRange && chosen(z_.ui.optSendRange))
+        choose(z_.ui.optSendCur);
+    if (owner != optClearRangePxt_ && chosen(optClearRangePxt_))
+        choose(optClearCurPxt_);
+    if (owner != optClearRangeEditors_ && chosen(optClearRangeEditors_))
+        choose(optClearCurEditor_);
+    if (owner != optClonePage_ && chosen(optClonePage_)) {
+        unchoose(optClonePage_);
+        setCloneButtons(false, false);
+    }
+    if (owner == optClonePage_)
+        setCloneButtons(z_.LastStatus != 8, true); // 8: the link is offline
+    if (z_.transmission)
+        z_.transmission->SetRangeMode(mode);
+}
+
 void PageClearing::optClearRangeEditors_Click()
 {
     if (z_.EventsSuppressed)
         return;
-    if (chosen(z_.ui.optSendRange))
-        choose(z_.ui.optSendCur);
-    if (chosen(optClearRangePxt_))
-        choose(optClearCurPxt_);
-    if (chosen(optClonePage_)) {
-        unchoose(optClonePage_);
-        setCloneButtons(false, false);
-    }
-    if (z_.transmission)
-        z_.transmission->SetRangeMode(QStringLiteral("ClearPage"));
+    takeRangeBoxes(optClearRangeEditors_, QStringLiteral("ClearPage"));
     showStatus(20);
 }
 
@@ -214,16 +224,7 @@ void PageClearing::optClearRangePxt_Click()
 {
     if (z_.EventsSuppressed)
         return;
-    if (chosen(z_.ui.optSendRange))
-        choose(z_.ui.optSendCur);
-    if (chosen(optClearRangeEditors_))
-        choose(optClearCurEditor_);
-    if (chosen(optClonePage_)) {
-        unchoose(optClonePage_);
-        setCloneButtons(false, false);
-    }
-    if (z_.transmission)
-        z_.transmission->SetRangeMode(QStringLiteral("ClearAddress"));
+    takeRangeBoxes(optClearRangePxt_, QStringLiteral("ClearAddress"));
     showStatus(20);
 }
 
@@ -231,15 +232,7 @@ void PageClearing::optClonePage_Click()
 {
     if (z_.EventsSuppressed)
         return;
-    if (chosen(optClearRangePxt_))
-        choose(optClearCurPxt_);
-    if (chosen(optClearRangeEditors_))
-        choose(optClearCurEditor_);
-    if (chosen(z_.ui.optSendRange))
-        choose(z_.ui.optSendCur);
-    setCloneButtons(z_.LastStatus != 8, true); // 8: the link is offline
-    if (z_.transmission)
-        z_.transmission->SetRangeMode(QStringLiteral("ClonePage"));
+    takeRangeBoxes(optClonePage_, QStringLiteral("ClonePage"));
 }
 
 void PageClearing::clickClonePage()

@@ -53,6 +53,8 @@ private:
     QGroupBox* buildClearEditor(QWidget* parent);
     QGroupBox* buildClone(QWidget* parent);
     void setCloneButtons(bool sendToo, bool cloneToo);
+    // The range boxes go to owner's group in mode; the other groups' range options let go of them.
+    void takeRangeBoxes(const QRadioButton* owner, const QString& mode);
     void showStatus(int code);
     // A clear run ends on "Stop", on the window closing, and when a link it started with goes down.
     bool stopped(bool wasOnline) const;

@@ -80,7 +80,6 @@ private slots:
              1,
              0,
              {1, 1, QString(QChar(0xE9))}},
-            {"1,1,\"\xE9\"", 1, 0, {1, 1, QString(QChar(0xE9))}},
         };
         for (const Case& c : cases) {
             const TextImportResult r = decodeTextImport(c.data);
@@ -101,12 +100,9 @@ private slots:
         t.setText(slot::page(7, slot::kLine1 + 2), "SEVEN LINE THREE    ");
         t.setInt32(slot::page(7, slot::kLineState1 + 4), slot::kLineOff);
         t.setText(slot::page(50, slot::kAddress), "42");
-        t.setInt16(slot::page(50, slot::kSelected), 1);
-        t.setText(slot::page(9, slot::kHSizeCode), "454");
         t.setText(slot::page(9, 19), "no meaning");
         t.setBool(slot::titler(slot::kTitlerEnabledBlock, 12), true);
         t.setText(slot::titler(slot::kTitlerNameBlock, 12), "12   STUDIO B");
-        t.setBool(slot::titler(slot::kTitlerVersionBlock, 12), true);
         t.setText(slot::kLoopOnSec, "17");
         t.setInt16(slot::kLineOnOffLine, 3);
         t.setText(slot::kSavedBaudRate, "38400");

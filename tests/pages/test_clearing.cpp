@@ -186,18 +186,6 @@ private slots:
         QVERIFY(r.start());
         r.enable(1, 1);
         PageTable& t = r.z.table;
-        for (int p : {10, 11, 12, 13})
-            t.setText(slot::page(p, slot::kLine1), "PAGE TEXT");
-        r.click("optClearRangeEditors");
-        r.range("10", "12");
-        r.click("cmdClearEditor");
-        for (int p : {10, 11, 12})
-            QCOMPARE(t.text(slot::page(p, slot::kLine1)), QString());
-        QCOMPARE(t.text(slot::page(13, slot::kLine1)), QString("PAGE TEXT"));
-        QCOMPARE(t.text(slot::page(11, slot::kAddress)), QString("11"));
-        QVERIFY(r.clears().isEmpty()); // not in the continuous mode
-        QCOMPARE(r.progress(), QString("Editor(s) Cleared"));
-
         // Current, continuous: the lines are emptied without sending them, and the titler is cleared.
         QTest::mouseClick(r.z.ui.optSendContinuous, Qt::LeftButton);
         r.click("optClearCurEditor");

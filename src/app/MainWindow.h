@@ -17,6 +17,8 @@ class LineEditor;
 class DisplaySettings;
 class Adjusters;
 class Roster;
+class PortScan;
+class Identification;
 class PageFile;
 class PageClearing;
 class EditorClipboard;
@@ -52,6 +54,9 @@ private:
     std::unique_ptr<Roster> roster_;
     std::unique_ptr<SettingsFile> settingsFile_;
     std::unique_ptr<Shell> shell_;
+    // Port auto-detection and titler identification
+    std::unique_ptr<PortScan> portScan_;
+    std::unique_ptr<Identification> identification_;
     // Page files, clearing and cloning, clipboard and alignment, text search
     std::unique_ptr<PageFile> pageFile_;
     std::unique_ptr<PageClearing> clearing_;

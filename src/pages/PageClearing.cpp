@@ -5,6 +5,7 @@
 #include "core/Errors.h"
 #include "core/FlagGuard.h"
 #include "link/CommandProtocol.h"
+#include "link/LinkWatch.h"
 #include "link/StatusLine.h"
 #include "pages/PageView.h"
 #include "transmit/Transmission.h"
@@ -312,6 +313,7 @@ void PageClearing::cmdClearPxt_Click()
     if (z_.EventsSuppressed || !z_.ui.cmdClearPxt)
         return;
     QPushButton* button = z_.ui.cmdClearPxt;
+    const LinkWatch link(z_.LinkOnline);
     if (button->text() == kStop) {
         showStatus(4);
         z_.SendStopRequested = true; // the running clear ends before its next titler
@@ -320,7 +322,9 @@ void PageClearing::cmdClearPxt_Click()
     // "Stop" before the status line yields: a second click meanwhile stops this clear instead of starting another.
     button->setText(kStop);
     showStatus(4);
-    const bool wasOnline = z_.LinkOnline;
+    // A half-typed "5" in the address box means titler 05 before the scope is decided by the address.
+    if (z_.protocol)
+        z_.protocol->lineAddress(QString(), true);
     try {
         if (z_.ui.txtAddress && z_.ui.txtAddress->text() == code::kBroadcast) {
             sendClear(code::kBroadcast); // one clear reaches every titler
@@ -341,14 +345,12 @@ void PageClearing::cmdClearPxt_Click()
     z_.SkipClearPause = false;
     button->setText(kClearPxt);
     z_.SendStopRequested = false;
-    // A link lost half way has cleared only some titlers; the status line keeps showing the loss.
-    if (!wasOnline || z_.LinkOnline)
-        showStatus(5);
+    showStatus(link.lost() ? 8 : 5); // a clear that lost its line has not cleared the rest
 }
 
-bool PageClearing::stopped(bool wasOnline) const
+bool PageClearing::stopped(const LinkWatch& link) const
 {
-    return z_.SendStopRequested || z_.EventsSuppressed || (wasOnline && !z_.LinkOnline);
+    return z_.SendStopRequested || z_.EventsSuppressed || link.lost();
 }
 
 void PageClearing::sendClear(const QString& address)
@@ -361,14 +363,13 @@ void PageClearing::ClearTitlers(const QString& scope)
 {
     if (z_.EventsSuppressed)
         return;
-    // A run ends when its link goes down; one that starts offline writes nothing anyway.
-    const bool wasOnline = z_.LinkOnline;
+    const LinkWatch link(z_.LinkOnline);
     if (scope == QLatin1String("Current")) {
         if (z_.ui.txtAddress)
             sendClear(z_.ui.txtAddress->text());
     } else if (scope == QLatin1String("Selected")) {
         for (int p = 1; p <= slot::kPages; ++p) {
-            if (stopped(wasOnline))
+            if (stopped(link))
                 return;
             if (z_.table.toInt(slot::page(p, slot::kSelected)) == 1)
                 sendClear(z_.table.text(slot::page(p, slot::kAddress)));
@@ -386,7 +387,7 @@ void PageClearing::ClearTitlers(const QString& scope)
         }
         // Addresses outside 1..99 would only repeat the ends of the range.
         for (int a = std::max(from, 1); a <= std::min(to, slot::kPages); ++a) {
-            if (stopped(wasOnline))
+            if (stopped(link))
                 return;
             sendClear(twoDigits(a));
             QCoreApplication::processEvents();
@@ -489,6 +490,7 @@ void PageClearing::cmdClonePageSend_Click()
     if (z_.EventsSuppressed || cloneSending_)
         return;
     FlagGuard running(cloneSending_); // a second click while the pages go out would start a send inside this one
+    const LinkWatch link(z_.LinkOnline);
     const QString shown = z_.ui.txtPageNumber ? z_.ui.txtPageNumber->text() : QString();
     cmdClonePage_Click();
     if (z_.transmission)
@@ -499,5 +501,5 @@ void PageClearing::cmdClonePageSend_Click()
         z_.ui.txtPageNumber->setText(shown);
     if (z_.pageView)
         z_.pageView->ShowPage();
-    showStatus(3);
+    showStatus(link.lost() ? 8 : 3);
 }

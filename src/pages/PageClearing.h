@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+class LinkWatch;
 class QGroupBox;
 class QKeyEvent;
 class QLineEdit;
@@ -56,8 +57,8 @@ private:
     // The range boxes go to owner's group in mode; the other groups' range options let go of them.
     void takeRangeBoxes(const QRadioButton* owner, const QString& mode);
     void showStatus(int code);
-    // A clear run ends on "Stop", on the window closing, and when a link it started with goes down.
-    bool stopped(bool wasOnline) const;
+    // A clear run ends on "Stop", on the window closing, and when the link it started with goes down.
+    bool stopped(const LinkWatch& link) const;
     void sendClear(const QString& address);
     void clearPageLines(int page, bool continuous);
     int rangeValue(const QLineEdit* box, const QString& what) const;

@@ -153,11 +153,15 @@ bool PageFile::OpenPageFile(const QString& path)
     auto read = std::make_unique<PageTable>(z_.table);
     const TableReadReport report = decodeTable(*read, data, QFileInfo(path).fileName());
     QStringList problems;
-    for (const TableFileError& e : report.errors) {
-        z_.RecordError(e.number, e.source);
+    for (const TableFileError& e : report.errors)
         problems << e.source;
-    }
+    // Recorded once the table is the one that stays: the file's own error slots would overwrite them.
+    auto recordProblems = [&] {
+        for (const TableFileError& e : report.errors)
+            z_.RecordError(e.number, e.source);
+    };
     if (report.records == 0) {
+        recordProblems();
         if (problems.isEmpty())
             z_.RecordError(err::kInputPastEnd, QStringLiteral("ReadTableFile %1: no records").arg(path));
         tell(QStringLiteral("The file %1 is not a page file: it holds no record ZELK can read.%2\n\nNothing was "
@@ -166,6 +170,7 @@ bool PageFile::OpenPageFile(const QString& path)
         return false;
     }
     z_.table = *read;
+    recordProblems();
     {
         FlagGuard loading(z_.EditorLoading);
         if (z_.settingsFile)

@@ -99,50 +99,52 @@ struct GroupBuilder
 
 } // namespace
 
+void PageClearing::onChosen(QRadioButton* option, void (PageClearing::*handler)())
+{
+    // An option acts when it becomes chosen, by the operator or by a routine.
+    connect(option, &QRadioButton::toggled, this, [this, handler](bool on) {
+        if (on)
+            (this->*handler)();
+    });
+}
+
+QGroupBox* PageClearing::buildClearGroup(QWidget* parent, const ClearGroup& names, QRadioButton** options[4],
+                                         QPushButton*& button, void (PageClearing::*rangeClick)(),
+                                         void (PageClearing::*buttonClick)())
+{
+    GroupBuilder g(parent, names.frame, QLatin1String(names.caption));
+    const char* const captions[] = {"Current", "All", "Selected", "Range"};
+    for (int i = 0; i < 4; ++i)
+        *options[i] = g.option(names.options[i], QLatin1String(captions[i]), i / 2, i % 2);
+    (*options[0])->setChecked(true); // the window opens with it; no click for that
+    for (int i = 0; i < 4; ++i)
+        onChosen(*options[i], i == 3 ? rangeClick : &PageClearing::optClearOther_Click);
+    button = g.button(names.button, QLatin1String(names.caption), 2, 2);
+    connect(button, &QPushButton::clicked, this, [this, buttonClick] { (this->*buttonClick)(); });
+    return g.frame;
+}
+
 QGroupBox* PageClearing::buildClearPxt(QWidget* parent)
 {
-    GroupBuilder g(parent, "fraClearPxt", QStringLiteral("Clear PXT"));
-    optClearCurPxt_ = g.option("optClearCurPxt", QStringLiteral("Current"), 0, 0);
-    optClearAllPxt_ = g.option("optClearAllPxt", QStringLiteral("All"), 0, 1);
-    optClearSelPxt_ = g.option("optClearSelPxt", QStringLiteral("Selected"), 1, 0);
-    optClearRangePxt_ = g.option("optClearRangePxt", QStringLiteral("Range"), 1, 1);
-    optClearCurPxt_->setChecked(true); // the window opens with it; no click for that
-    z_.ui.cmdClearPxt = g.button("cmdClearPxt", kClearPxt, 2, 2);
-
-    for (QRadioButton* o : {optClearCurPxt_, optClearAllPxt_, optClearSelPxt_})
-        connect(o, &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
-                optClearOther_Click();
-        });
-    connect(optClearRangePxt_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            optClearRangePxt_Click();
-    });
-    connect(z_.ui.cmdClearPxt, &QPushButton::clicked, this, [this] { cmdClearPxt_Click(); });
-    return g.frame;
+    const ClearGroup names{"fraClearPxt",
+                           "Clear PXT",
+                           {"optClearCurPxt", "optClearAllPxt", "optClearSelPxt", "optClearRangePxt"},
+                           "cmdClearPxt"};
+    QRadioButton** options[] = {&optClearCurPxt_, &optClearAllPxt_, &optClearSelPxt_, &optClearRangePxt_};
+    return buildClearGroup(parent, names, options, z_.ui.cmdClearPxt, &PageClearing::optClearRangePxt_Click,
+                           &PageClearing::cmdClearPxt_Click);
 }
 
 QGroupBox* PageClearing::buildClearEditor(QWidget* parent)
 {
-    GroupBuilder g(parent, "fraClearEditor", QStringLiteral("Clear Editor"));
-    optClearCurEditor_ = g.option("optClearCurEditor", QStringLiteral("Current"), 0, 0);
-    optClearAllEditors_ = g.option("optClearAllEditors", QStringLiteral("All"), 0, 1);
-    optClearSelEditors_ = g.option("optClearSelEditors", QStringLiteral("Selected"), 1, 0);
-    optClearRangeEditors_ = g.option("optClearRangeEditors", QStringLiteral("Range"), 1, 1);
-    optClearCurEditor_->setChecked(true);
-    cmdClearEditor_ = g.button("cmdClearEditor", QStringLiteral("Clear Editor"), 2, 2);
-
-    for (QRadioButton* o : {optClearCurEditor_, optClearAllEditors_, optClearSelEditors_})
-        connect(o, &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
-                optClearOther_Click();
-        });
-    connect(optClearRangeEditors_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            optClearRangeEditors_Click();
-    });
-    connect(cmdClearEditor_, &QPushButton::clicked, this, [this] { cmdClearEditor_Click(); });
-    return g.frame;
+    const ClearGroup names{"fraClearEditor",
+                           "Clear Editor",
+                           {"optClearCurEditor", "optClearAllEditors", "optClearSelEditors", "optClearRangeEditors"},
+                           "cmdClearEditor"};
+    QRadioButton** options[] = {&optClearCurEditor_, &optClearAllEditors_, &optClearSelEditors_,
+                                &optClearRangeEditors_};
+    return buildClearGroup(parent, names, options, cmdClearEditor_, &PageClearing::optClearRangeEditors_Click,
+                           &PageClearing::cmdClearEditor_Click);
 }
 
 QGroupBox* PageClearing::buildClone(QWidget* parent)
@@ -153,10 +155,7 @@ QGroupBox* PageClearing::buildClone(QWidget* parent)
     cmdClonePageSend_ = g.button("cmdClonePageSend", QStringLiteral("Clone && Send"), 2, 1);
     setCloneButtons(false, false);
 
-    connect(optClonePage_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            optClonePage_Click();
-    });
+    onChosen(optClonePage_, &PageClearing::optClonePage_Click);
     connect(cmdClonePage_, &QPushButton::clicked, this, [this] { cmdClonePage_Click(); });
     connect(cmdClonePageSend_, &QPushButton::clicked, this, [this] { cmdClonePageSend_Click(); });
     return g.frame;

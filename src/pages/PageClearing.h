@@ -50,6 +50,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Names of a clear group's controls; the frame and the button share the caption.
+    struct ClearGroup
+    {
+        const char* frame;
+        const char* caption;
+        const char* options[4]; // "Current", "All", "Selected", "Range"
+        const char* button;
+    };
+    QGroupBox* buildClearGroup(QWidget* parent, const ClearGroup& names, QRadioButton** options[4],
+                               QPushButton*& button, void (PageClearing::*rangeClick)(),
+                               void (PageClearing::*buttonClick)());
+    void onChosen(QRadioButton* option, void (PageClearing::*handler)());
     QGroupBox* buildClearPxt(QWidget* parent);
     QGroupBox* buildClearEditor(QWidget* parent);
     QGroupBox* buildClone(QWidget* parent);

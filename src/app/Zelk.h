@@ -37,6 +37,11 @@ class Roster;
 class UpDown;
 class TitlerClock;
 class ClockPreview;
+// Page files, clearing and cloning, clipboard and alignment, text search
+class PageFile;
+class PageClearing;
+class EditorClipboard;
+class TextSearch;
 
 // Arrays indexed as the controls are numbered: txtMain[1]..txtMain[9]; index 0 unused where numbering starts at 1.
 template <typename T, int N> using Controls = std::array<T*, N>;
@@ -177,6 +182,11 @@ public:
     // Clock and calendar: the titler's time and date questions, and the previews over the editor grid.
     TitlerClock* titlerClock = nullptr;
     ClockPreview* clockPreview = nullptr;
+    // Page files, clearing and cloning, clipboard and alignment, text search
+    PageFile* pageFile = nullptr;
+    PageClearing* clearing = nullptr;
+    EditorClipboard* clipboard = nullptr;
+    TextSearch* search = nullptr;
 
     // Keeps the last run-time failure in the error slots and tells a field engineer on standard error.
     void RecordError(int number, const QString& source);

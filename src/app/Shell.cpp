@@ -249,7 +249,7 @@ void Shell::tmrTime_Timer()
                     z_.clockPreview->UpdateDatePreview();
             }
             if (!offline) {
-                if (address == code::kBroadcast && z_.status)
+                if (address == code::kBroadcast && z_.LinkOnline && z_.status)
                     z_.status->ShowStatus(1);
                 if (z_.protocol && !z_.protocol->IsTitlerEnabled(address))
                     z_.ClockReadFailed = true;

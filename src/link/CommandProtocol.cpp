@@ -222,8 +222,12 @@ QString CommandProtocol::lineAddress(const QString& address, bool settleBox)
     if (!box)
         return {};
     const bool fromBox = address.isEmpty() || address == box->text();
-    if (fromBox && settleBox && !isTitlerAddress(box->text()) && z_.transmission)
+    // A box that settling cannot mend (an empty stored address) is refused quietly after its first message, not
+    // once more for every command of a send.
+    if (fromBox && settleBox && !isTitlerAddress(box->text()) && box->text() != unsettled_ && z_.transmission) {
         z_.transmission->addressBox().txtAddress_LostFocus();
+        unsettled_ = isTitlerAddress(box->text()) ? std::nullopt : std::optional<QString>(box->text());
+    }
     const QString shown = box->text();
     if (!isTitlerAddress(shown))
         return {};

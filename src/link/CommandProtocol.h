@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <optional>
 
 class SerialPort;
 class Zelk;
@@ -97,6 +98,7 @@ private:
 
     Zelk& z_;
     SerialPort& port_;
+    std::optional<QString> unsettled_; // the box's text that settling last could not make an address of
     QElapsedTimer lineClock_;
     qint64 quietFromMs_ = 0; // on lineClock_: when the pause owed after a question ends
 };

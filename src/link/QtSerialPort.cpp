@@ -43,8 +43,11 @@ bool QtSerialPort::open(int portNumber)
 
 void QtSerialPort::close()
 {
-    if (port_.isOpen())
+    // Bytes still queued are dropped: a stalled line would otherwise hold the close for the driver's closing wait.
+    if (port_.isOpen()) {
+        port_.clear(QSerialPort::Output);
         port_.close();
+    }
 }
 
 bool QtSerialPort::isOpen() const

@@ -163,11 +163,17 @@ void SerialLink::optCommPort_Click(int index)
             z_.ui.lblPXTStatusInfo->setText(QStringLiteral("Select Another Port"));
         z_.LinkOnline = false;
         if (z_.status)
-            z_.status->ShowStatus(8);
+            z_.status->showPortUnavailable();
         if (z_.status && port_.permissionDenied())
             z_.status->showNote(portaccess::statusNote(), why);
         return;
     }
+    portOpened(index);
+}
+
+void SerialLink::portOpened(int index)
+{
+    lostUntilChosen_ = false;
     updatePortTooltips();
     if (z_.ui.lblPortStatus) {
         z_.ui.lblPortStatus->setText(QStringLiteral("Port Available"));
@@ -190,6 +196,12 @@ void SerialLink::linkFailed(int errorNumber, const QString& reason)
     if (z_.EventsSuppressed)
         return;
     z_.LinkOnline = false;
+    lostUntilChosen_ = true;
+    // Working offline the link was down already; the operator's choice stays on the screen.
+    if (z_.ui.optWorkOffline && z_.ui.optWorkOffline->isChecked()) {
+        emit linkLost();
+        return;
+    }
     if (z_.ui.lblPortStatus) {
         z_.ui.lblPortStatus->setText(QStringLiteral("Port Unavailable"));
         z_.ui.lblPortStatus->setToolTip(reason);
@@ -197,7 +209,7 @@ void SerialLink::linkFailed(int errorNumber, const QString& reason)
     if (z_.ui.lblPXTStatusInfo)
         z_.ui.lblPXTStatusInfo->setText(QStringLiteral("Select Another Port"));
     if (z_.status)
-        z_.status->showLinkLost();
+        z_.status->showPortUnavailable();
     emit linkLost();
 }
 
@@ -258,8 +270,9 @@ void SerialLink::OpenConfiguredPort()
         if (n < 1 || n > 4)
             throw RunTimeError{err::kSubscriptOutOfRange,
                                QStringLiteral("OpenConfiguredPort: no CommPort %1").arg(n)};
-        // The operator chose to work offline: a file read meanwhile must not put the link back online.
-        if (z_.ui.optWorkOffline && z_.ui.optWorkOffline->isChecked())
+        // The operator chose to work offline, or the port was lost and waits for the operator to choose it again: a
+        // file read meanwhile must not put the link back online.
+        if ((z_.ui.optWorkOffline && z_.ui.optWorkOffline->isChecked()) || lostUntilChosen_)
             return;
         if (!port_.isOpen()) {
             if (!port_.open(int(n)))
@@ -269,6 +282,8 @@ void SerialLink::OpenConfiguredPort()
             if (option && !option->isChecked()) {
                 option->setChecked(true);
                 optCommPort_Click(int(n));
+            } else if (option) {
+                portOpened(int(n)); // the screen must say what the link now is, not what a failed click left there
             }
         } else {
             z_.LinkOnline = true;

@@ -42,9 +42,11 @@ signals:
     void linkLost();
 
 private:
+    void portOpened(int index);
     void chooseSpeed(const QString& baud);
     void updatePortTooltips();
 
     Zelk& z_;
     SerialPort& port_;
+    bool lostUntilChosen_ = false; // the port went away: it stays closed until the operator chooses a port
 };

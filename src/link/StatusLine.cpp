@@ -2,6 +2,7 @@
 
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
+#include "link/LinkWatch.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -73,15 +74,28 @@ StatusLine::StatusLine(Zelk& z, QWidget* parent) : z_(z), widget_(new QWidget(pa
         grid->setColumnStretch(c, c == 3 ? 2 : 3);
 }
 
-void StatusLine::showLinkLost()
+void StatusLine::showPortUnavailable()
 {
     const bool frozen = z_.TransmissionActive;
     z_.TransmissionActive = false;
-    ShowStatus(8);
+    show(8, true);
     z_.TransmissionActive = frozen;
 }
 
+void StatusLine::showDone(int code, const LinkWatch& link)
+{
+    if (link.lost())
+        showPortUnavailable();
+    else
+        ShowStatus(code);
+}
+
 void StatusLine::ShowStatus(int code)
+{
+    show(code, false);
+}
+
+void StatusLine::show(int code, bool portUnavailable)
 {
     if (z_.EventsSuppressed || z_.TransmissionActive)
         return;
@@ -92,10 +106,11 @@ void StatusLine::ShowStatus(int code)
         !z_.protocol || !z_.ui.txtAddress || z_.protocol->IsTitlerEnabled(z_.ui.txtAddress->text());
     in.linkOnline = z_.LinkOnline;
     in.commPortNumber = z_.CommPortNumber;
+    in.portUnavailable = portUnavailable;
     panels_.lastStatus = z_.LastStatus;
     const StatusEffects fx = applyStatusCode(panels_, code, in);
     z_.LastStatus = panels_.lastStatus;
-    show(panels_);
+    paint(panels_);
     if (fx.enableSendButtons) {
         for (QWidget* w : std::initializer_list<QWidget*>{
                  z_.ui.cmdSend, z_.ui.cmdCloneSettingsSend, z_.ui.cmdSendSettings, z_.ui.cmdSendAllSettings,
@@ -108,7 +123,7 @@ void StatusLine::ShowStatus(int code)
     QCoreApplication::processEvents();
 }
 
-void StatusLine::show(const StatusPanels& p)
+void StatusLine::paint(const StatusPanels& p)
 {
     for (int i = 1; i <= 3; ++i) {
         QLabel* l = z_.ui.lblProgStatus[std::size_t(i)];
@@ -155,5 +170,5 @@ void StatusLine::showNote(const QString& text, const QString& detail)
     panels_.text[3] = text;
     note_ = text;
     noteDetail_ = detail;
-    show(panels_);
+    paint(panels_);
 }

@@ -6,6 +6,7 @@
 
 class QWidget;
 class QLabel;
+class LinkWatch;
 class Zelk;
 
 class StatusLine
@@ -16,8 +17,12 @@ public:
     QWidget* widget() const { return widget_; }
 
     void ShowStatus(int code);
-    // A lost or stalled link shows at once, even while a running send keeps the rest of the status line still.
-    void showLinkLost();
+    // A port that failed to open, went away or stalled: "Offline" and "Invalid CommPort" in red at once, even while a
+    // running send keeps the rest of the status line still, and whatever titler is on screen.
+    void showPortUnavailable();
+    // The closing status of a sequence: its own code, or the unavailable port when the link was lost on the way (a
+    // send that lost its line has not sent the rest).
+    void showDone(int code, const LinkWatch& link);
     // Sets the caption of lblVerStatus and runs its change handling.
     void setVerStatus(const QString& caption);
     void lblVerStatus_Change();
@@ -25,7 +30,8 @@ public:
     void showNote(const QString& text, const QString& detail);
 
 private:
-    void show(const StatusPanels& p);
+    void show(int code, bool portUnavailable);
+    void paint(const StatusPanels& p);
 
     Zelk& z_;
     QWidget* widget_;

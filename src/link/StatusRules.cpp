@@ -7,7 +7,7 @@ StatusEffects applyStatusCode(StatusPanels& p, int code, const StatusInputs& in)
         code = 16;
         p.lastStatus = 16;
     }
-    if (!in.workOffline && in.clockTimerEnabled && !in.screenTitlerEnabled)
+    if (!in.workOffline && in.clockTimerEnabled && !in.screenTitlerEnabled && !in.portUnavailable)
         code = 9;
     if (!(code == p.lastStatus || (code == 1 && p.lastStatus != 8))) {
         p.text[2].clear();

@@ -20,6 +20,7 @@ struct StatusInputs
     bool screenTitlerEnabled = true; // the titler in the address box is enabled
     bool linkOnline = false;
     int commPortNumber = 1;
+    bool portUnavailable = false;    // the port failed to open or was lost: shown whoever is on screen
 };
 
 struct StatusEffects

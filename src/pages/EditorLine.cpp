@@ -135,19 +135,15 @@ void EditorLine::keyPressEvent(QKeyEvent* e)
         QLineEdit::keyPressEvent(&upper);
         return;
     }
-    // The box's own clipboard, undo and word-delete keys, whatever modifiers a platform gives them, would edit
-    // the line behind the filter and the single clipboard route.
-    static const QKeySequence::StandardKey kBoxEdits[] = {
-        QKeySequence::Paste,           QKeySequence::Cut,             QKeySequence::Copy,
-        QKeySequence::Undo,            QKeySequence::Redo,            QKeySequence::DeleteStartOfWord,
-        QKeySequence::DeleteEndOfWord, QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine,
-        QKeySequence::SelectAll};
-    for (QKeySequence::StandardKey k : kBoxEdits)
-        if (e->matches(k)) {
-            e->accept();
-            return;
-        }
-    QLineEdit::keyPressEvent(e);
+    // Of the box's own keys only the caret moves and a plain Delete are the line's: its clipboard, undo, word
+    // deletes and whatever a key with Ctrl, Alt or Meta would type would edit the line behind the filter.
+    const bool move = (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right || e->key() == Qt::Key_Home ||
+                       e->key() == Qt::Key_End) &&
+                      (mods & ~Qt::ShiftModifier) == Qt::NoModifier;
+    if (move || (e->key() == Qt::Key_Delete && mods == Qt::NoModifier))
+        QLineEdit::keyPressEvent(e);
+    else
+        e->accept();
 }
 
 void EditorLine::mousePressEvent(QMouseEvent* e)

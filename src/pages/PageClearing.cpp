@@ -344,7 +344,8 @@ void PageClearing::cmdClearPxt_Click()
     z_.SkipClearPause = false;
     button->setText(kClearPxt);
     z_.SendStopRequested = false;
-    showStatus(link.lost() ? 8 : 5); // a clear that lost its line has not cleared the rest
+    if (z_.status)
+        z_.status->showDone(5, link);
 }
 
 bool PageClearing::stopped(const LinkWatch& link) const
@@ -500,5 +501,6 @@ void PageClearing::cmdClonePageSend_Click()
         z_.ui.txtPageNumber->setText(shown);
     if (z_.pageView)
         z_.pageView->ShowPage();
-    showStatus(link.lost() ? 8 : 3);
+    if (z_.status)
+        z_.status->showDone(3, link);
 }

@@ -284,9 +284,11 @@ void DisplaySettings::ApplyPageSetting(int k, const QString& value, const QStrin
         // 8: offline, no titler or invalid port; 9: titler disabled. The value stays stored for the next full send.
         if (z_.PageRefreshing || z_.LastStatus == 8 || z_.LastStatus == 9 || !z_.LinkOnline)
             return;
+        const LinkWatch link(z_.LinkOnline);
         showStatus(kStatusSendingSettings);
         SendSettings(z_.ui.txtAddress ? z_.ui.txtAddress->text() : QString(), command, parameter);
-        showStatus(kStatusSettingsSent);
+        if (z_.status)
+            z_.status->showDone(kStatusSettingsSent, link);
     } catch (const RunTimeError& e) {
         z_.RecordError(e.number, e.source);
     }
@@ -334,9 +336,11 @@ void DisplaySettings::cmdSendSettings_Click()
 {
     if (z_.EventsSuppressed)
         return;
+    const LinkWatch link(z_.LinkOnline);
     showStatus(kStatusSendingSettings);
     SendSettings(z_.ui.txtAddress ? z_.ui.txtAddress->text() : QString(), QString(), QString());
-    showStatus(kStatusSettingsSent);
+    if (z_.status)
+        z_.status->showDone(kStatusSettingsSent, link);
 }
 
 void DisplaySettings::cmdSendAllSettings_Click()
@@ -362,5 +366,6 @@ void DisplaySettings::cmdSendAllSettings_Click()
     }
     z_.PageRefreshing = false;
     showPage(1);
-    showStatus(link.lost() ? 8 : kStatusSettingsSent);
+    if (z_.status)
+        z_.status->showDone(kStatusSettingsSent, link);
 }

@@ -312,7 +312,8 @@ void Transmission::cmdSend_Click()
     ui.cmdSend->setText(kSend);
     z_.SendStopRequested = false;
     z_.PageRefreshing = false;
-    showStatus(link.lost() ? 8 : 3); // a send that lost its line has not "sent" anything more
+    if (z_.status)
+        z_.status->showDone(3, link);
 }
 
 void Transmission::sendPageSettings(const QString& address)

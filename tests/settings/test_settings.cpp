@@ -279,6 +279,13 @@ private slots:
         r.click("optBackgroundOff"); // enabled again, but the status line still says disabled
         QCOMPARE(r.stored(slot::kBackgroundCode), QString("10"));
         QCOMPARE(r.sent(), QStringList());
+
+        // A line that stalls under a single setting shows the port unavailable, not "Setting(s) Sent".
+        r.z.status->ShowStatus(1);
+        r.port.stalled = true;
+        r.click("optContrastLow");
+        QCOMPARE(r.label("lblProgStatus(1)") + "|" + r.label("lblProgStatus(2)") + "|" + r.label("lblProgStatus(3)"),
+                 QString("Offline|Invalid CommPort|"));
     }
 
     void spinnersWrapWithinTheirRanges()

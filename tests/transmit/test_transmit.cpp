@@ -125,6 +125,15 @@ private slots:
         QCOMPARE(z.ui.lblVerStatus->text(), QString("Below 3.30"));
         // The page's settings are copied whenever its address is handled.
         QCOMPARE(r.slotText(slot::page(1, slot::kTimeFormat + slot::kSettingsCopyOffset)), QString("07"));
+
+        // A page whose stored address is empty (a damaged file): one message for the send, then quiet refusal.
+        z.table.setText(slot::page(9, slot::kAddress), "");
+        r.showPage("09");
+        z.dialogs.clearShown();
+        r.port.clearWrites();
+        r.click("cmdSend");
+        QCOMPARE(z.dialogs.shown().size(), 1);
+        QVERIFY(r.sent().isEmpty());
     }
 
     void allSendsEachEnabledPageInOrder()
@@ -226,24 +235,44 @@ private slots:
         Rig r;
         QVERIFY(r.start());
         Zelk& z = r.w.z;
-        r.enable({1, 2, 3});
+        const auto panels = [&z] { return z.ui.lblProgStatus[1]->text() + "|" + z.ui.lblProgStatus[2]->text(); };
+        // "Current" on page 1, whose titler is not enabled: the lines go out, the drain after them finds the line
+        // stuck, and the lost port shows whatever titler is on screen.
+        r.port.stalled = true;
+        r.click("cmdSend");
+        QCOMPARE(panels(), QString("Offline|Invalid CommPort"));
+        r.port.stalled = false;
+        r.w.showTab(5);
+        r.click("optCommPort(1)");
+        r.w.showTab(1);
+
+        r.enable({2, 3});
         r.click("optSendAll");
         r.port.clearWrites();
         r.port.stalled = true;
         const int errors = z.errorsRecorded;
         r.click("cmdSend");
-        QCOMPARE(r.port.writes.size(), 1); // page 1's display-off never left: nothing more was tried
+        QCOMPARE(r.port.writes.size(), 1); // page 2's display-off never left: nothing more was tried
         QCOMPARE(z.errorsRecorded - errors, 1);
         QCOMPARE(z.table.toInt(slot::kErrorNumber), err::kLineStalled);
         QVERIFY(!z.LinkOnline && !r.port.isOpen());
         QCOMPARE(z.ui.cmdSend->text(), QString("Send"));
-        QCOMPARE(z.ui.lblProgStatus[1]->text() + "|" + z.ui.lblProgStatus[2]->text(),
-                 QString("Offline|Invalid CommPort"));
+        QCOMPARE(panels(), QString("Offline|Invalid CommPort"));
         for (int i : {1, 2})
             QCOMPARE(z.ui.lblProgStatus[i]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
         QCOMPARE(z.ui.lblPortStatus->text(), QString("Port Unavailable"));
 
+        // It stays so until the operator chooses the port: with "00" on screen under the clock, and through a file
+        // read that would apply its stored port.
         r.port.stalled = false;
+        Rig::retype(z.ui.txtAddress, "00");
+        const QString file = r.w.home() + "/show.zlk";
+        QVERIFY(z.settingsFile->WriteTableFile(file) && z.settingsFile->ReadTableFile(file));
+        QTest::qWait(300);
+        QVERIFY(!z.LinkOnline && !r.port.isOpen());
+        QCOMPARE(z.ui.lblProgStatus[1]->text(), QString("Offline"));
+        QCOMPARE(r.port.writes.size(), 1);
+
         r.w.showTab(5);
         r.click("optCommPort(1)");
         QVERIFY(z.LinkOnline);
@@ -258,8 +287,11 @@ private slots:
         QVERIFY(r.start());
         Zelk& z = r.w.z;
         r.enable({1}); // the titler on screen, so the online look is not "Disabled"
-        const QList<QWidget*> sending = {z.ui.optSendManual, z.ui.optSendContinuous, z.ui.optSendEOL, z.ui.cmdSend,
-                                         z.ui.cmdSendAllSettings, z.ui.cmdSendSettings};
+        const QList<QWidget*> sending = {z.ui.optSendManual,      z.ui.optSendContinuous, z.ui.optSendEOL,
+                                         z.ui.cmdIdentify,        z.ui.cmdSend,           z.ui.cmdClearPxt,
+                                         z.ui.cmdCloneSettingsSend, z.ui.cmdSendAllSettings, z.ui.cmdSendSettings,
+                                         z.ui.cmdSetDatePC,       z.ui.cmdSetTimePC};
+        QVERIFY(!sending.contains(nullptr));
         auto enabledCount = [&sending] { // switched on themselves, whichever tab shows them
             return int(std::count_if(sending.begin(), sending.end(),
                                      [](QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }));
@@ -276,11 +308,12 @@ private slots:
         z.protocol->SendCommand(QString("00"), "07");
         QVERIFY(r.port.writes.isEmpty());
         QCOMPARE(z.ui.lblProgStatus[1]->text(), QString("Working Offline"));
+        r.port.open(1);
+        r.port.vanish(); // the adapter pulled meanwhile: recorded, but the operator's choice stays on the screen
+        QCOMPARE(z.ui.lblPortStatus->text(), QString("Working Offline"));
+        QCOMPARE(z.ui.lblProgStatus[1]->text(), QString("Working Offline"));
 
         r.click("optCommPort(1)");
-        QCOMPARE(enabledCount(), sending.size());
-        z.link->EnableSendControls(false);
-        z.status->ShowStatus(1);
         QCOMPARE(enabledCount(), sending.size());
     }
 

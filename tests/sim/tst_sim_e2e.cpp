@@ -136,7 +136,8 @@ private slots:
         QTest::addColumn<QByteArray>("reply");
         QTest::newRow("silent") << QStringList{"--silent"} << QByteArray();
         QTest::newRow("garbage, paced") << QStringList{"--garbage", "--pace"} << QByteArray("ERR?!#");
-        QTest::newRow("silent, paced, monitor window") << QStringList{"--silent", "--pace", "--monitor"} << QByteArray();
+        QTest::newRow("silent, paced, monitor window")
+            << QStringList{"--silent", "--pace", "--monitor"} << QByteArray();
     }
     void replyModesAndPace()
     {

@@ -79,6 +79,13 @@ MonitorWindow::MonitorWindow(Simulator& simulator, const AddressSet& played) : s
     frames_->setUniformItemSizes(true);
     column->addWidget(frames_, 2);
 
+    // The list stays at its newest frame unless the operator scrolled back to read.
+    QScrollBar* bar = frames_->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) { framesAtEnd_ = value == bar->maximum(); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this] {
+        if (framesAtEnd_)
+            frames_->scrollToBottom();
+    });
     connect(titlers_, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
     connect(&tick_, &QTimer::timeout, this, [this] {
         const Titler& t = simulator_.bus().titler(qMax(1, chosenTitler()));
@@ -96,8 +103,6 @@ int MonitorWindow::chosenTitler() const
 
 void MonitorWindow::framesLogged(const QStringList& lines)
 {
-    QScrollBar* bar = frames_->verticalScrollBar();
-    const bool atEnd = bar->value() == bar->maximum(); // an operator reading back is not pulled down
     int followed = 0;
     for (const QString& line : lines) {
         frames_->addItem(readableFrame(line));
@@ -107,8 +112,6 @@ void MonitorWindow::framesLogged(const QStringList& lines)
     }
     while (frames_->count() > kKeptFrames)
         delete frames_->takeItem(0);
-    if (atEnd)
-        frames_->scrollToBottom();
     if (follow_->isChecked() && followed > 0)
         titlers_->setCurrentIndex(titlers_->findData(followed));
     refresh();

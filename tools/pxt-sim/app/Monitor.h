@@ -30,6 +30,7 @@ private:
     ScreenView* screen_;
     QLabel* settings_;
     QListWidget* frames_;
+    bool framesAtEnd_ = true;
     QTimer tick_; // the clock and calendar run on between frames
 };
 

@@ -1,6 +1,7 @@
 #include "Shell.h"
 
 #include "core/Errors.h"
+#include "app/AppFolders.h"
 #include "app/SettingsFile.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
@@ -11,7 +12,6 @@
 #include "transmit/Transmission.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,7 +25,6 @@
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTimer>
-#include <QUrl>
 
 namespace {
 
@@ -55,20 +54,15 @@ Shell::~Shell() = default;
 
 QString Shell::GetAppPath()
 {
-    QString dir;
-    const QByteArray home = qgetenv("ZELK_HOME");
-    if (!home.isEmpty()) {
-        dir = QString::fromLocal8Bit(home);
+    folders::Facts facts;
+    facts.zelkHome = QString::fromLocal8Bit(qgetenv("ZELK_HOME"));
+    facts.programDir = QCoreApplication::applicationDirPath();
+    facts.programDirWritable = QFileInfo(facts.programDir).isWritable();
+    facts.installed = folders::isInstalledLayout(facts.programDir);
+    facts.configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QString dir = folders::settingsFolder(facts);
+    if (dir != facts.programDir)
         QDir().mkpath(dir);
-    } else {
-        const QString own = QCoreApplication::applicationDirPath();
-        if (QFileInfo(own).isWritable()) {
-            dir = own;
-        } else {
-            dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-            QDir().mkpath(dir);
-        }
-    }
     if (!dir.endsWith(QLatin1Char('/')) && !dir.endsWith(QDir::separator()))
         dir += QLatin1Char('/');
     return dir;
@@ -262,10 +256,10 @@ void Shell::tmrTime_Timer()
 
 void Shell::mnuHelp_Click()
 {
-    for (const QString& dir : {GetAppPath(), QCoreApplication::applicationDirPath() + QLatin1Char('/')}) {
-        const QString manual = dir + QStringLiteral("Manual.PDF");
+    for (const QString& dir : folders::manualFolders(GetAppPath(), QCoreApplication::applicationDirPath())) {
+        const QString manual = dir + QStringLiteral("/Manual.PDF");
         if (QFileInfo::exists(manual)) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
+            z_.desktop.open(manual);
             return;
         }
     }

@@ -136,6 +136,8 @@ public:
     Ui ui;
     Dialogs dialogs;
     Clock clock;
+    // The desktop's document viewer, for the manual.
+    Desktop desktop;
 
     // Form-level flags
     bool EventsSuppressed = false;

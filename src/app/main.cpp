@@ -5,12 +5,16 @@
 #include "link/QtSerialPort.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZELK"));
     QApplication::setOrganizationName(QStringLiteral("ZELK"));
+    // The installed desktop entry and icon (none in a build folder, where the window keeps the default icon).
+    QApplication::setDesktopFileName(QStringLiteral("zelk"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zelk")));
 
     Zelk z;
     QtSerialPort port;

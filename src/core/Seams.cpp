@@ -1,6 +1,8 @@
 #include "Seams.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QUrl>
 
 QMessageBox::StandardButton Dialogs::message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                              const QString& text, QMessageBox::StandardButtons buttons,
@@ -50,4 +52,13 @@ QDateTime Clock::now() const
 void Clock::setNow(const QDateTime& t)
 {
     offsetMs_ = QDateTime::currentDateTime().msecsTo(t);
+}
+
+bool Desktop::open(const QString& path)
+{
+    if (recording_) {
+        opened_.append(path);
+        return true;
+    }
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }

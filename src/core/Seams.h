@@ -1,11 +1,12 @@
 #pragma once
-// The three places where the program meets the operator or the computer outside its window: message boxes, file
-// dialogs and "now". Tests answer them in advance; the program shows the real box or dialog.
+// The places where the program meets the operator or the computer outside its window: message boxes, file dialogs,
+// "now" and the desktop's document viewer. Tests answer them in advance; the program shows the real box or dialog.
 
 #include <QDateTime>
 #include <QList>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -49,4 +50,20 @@ public:
 
 private:
     qint64 offsetMs_ = 0;
+};
+
+// Asks the desktop to open a document with its own viewer (the manual).
+class Desktop
+{
+public:
+    // The desktop's answer: false when it has no viewer for the document. While recording, only notes the path.
+    bool open(const QString& path);
+
+    // Test side: with recording on nothing is opened, and the paths asked for are kept.
+    void setRecording(bool on) { recording_ = on; }
+    const QStringList& opened() const { return opened_; }
+
+private:
+    bool recording_ = false;
+    QStringList opened_;
 };

@@ -87,10 +87,17 @@ class TestSimEndToEnd : public QObject
     Q_OBJECT
 
 private slots:
+    void framesRepliesDumpAndReopen_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("command line") << QStringList();
+        QTest::newRow("monitor window") << QStringList{"--monitor"}; // the same steps driven by the window's loop
+    }
     void framesRepliesDumpAndReopen()
     {
+        QFETCH(QStringList, options);
         Sim sim;
-        QVERIFY(sim.start());
+        QVERIFY(sim.start(options));
         QSerialPort port;
         QVERIFY(sim.open(port));
         const QByteArray reply = Sim::ask(port, Sim::esc("0525") + Sim::esc("0528021HELLO") + Sim::esc("0528025\x01") +
@@ -129,6 +136,8 @@ private slots:
         QTest::addColumn<QByteArray>("reply");
         QTest::newRow("silent") << QStringList{"--silent"} << QByteArray();
         QTest::newRow("garbage, paced") << QStringList{"--garbage", "--pace"} << QByteArray("ERR?!#");
+        QTest::newRow("silent, paced, monitor window")
+            << QStringList{"--silent", "--pace", "--monitor"} << QByteArray();
     }
     void replyModesAndPace()
     {

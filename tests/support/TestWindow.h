@@ -26,6 +26,7 @@ public:
         }
         qputenv("ZELK_HOME", home_.toLocal8Bit());
         z.dialogs.setAnswerAll(true);
+        z.desktop.setRecording(true); // a test never opens a viewer
         window = std::make_unique<MainWindow>(z, port);
     }
 

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/ioctl.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -23,36 +24,14 @@ constexpr qint64 kHangupBackoffUs = 100'000; // how long to leave a hung-up mast
 constexpr qint64 kDefaultBaud = 9600;        // pacing speed while the line has none set
 constexpr int kReadChunk = 4096;
 
-class Simulator
+} // namespace
+
+Simulator::Simulator(const SimOptions& options)
+    : options_(options), start_(std::chrono::steady_clock::now()),
+      bus_(options.titlers, options.replies, wallClockSecs())
 {
-public:
-    explicit Simulator(const SimOptions& options)
-        : options_(options), start_(std::chrono::steady_clock::now()),
-          bus_(options.titlers, options.replies, wallClockSecs())
-    {
-        bus_.setFixedReply(options.fixedReply);
-    }
-
-    int run();
-
-private:
-    static qint64 wallClockSecs();
-    qint64 nowUs() const;
-    void readMaster(qint64 now);
-    bool handleSignals(); // false when the simulator should end
-    void writeLog();
-    void writeDump();
-
-    const SimOptions& options_;
-    std::chrono::steady_clock::time_point start_;
-    TitlerBus bus_;
-    PtyLink link_;
-    QFile log_;
-    int signalFd_ = -1;
-    int dumps_ = 0;
-    qint64 nextByteUs_ = 0; // pacing: when the next byte may be read
-    qint64 hangupUntilUs_ = 0;
-};
+    bus_.setFixedReply(options.fixedReply);
+}
 
 qint64 Simulator::wallClockSecs()
 {
@@ -66,78 +45,116 @@ qint64 Simulator::nowUs() const
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_).count();
 }
 
-int Simulator::run()
+namespace {
+
+sigset_t caughtSignals()
 {
     sigset_t caught;
     sigemptyset(&caught);
     for (int s : {SIGINT, SIGTERM, SIGHUP, SIGUSR1})
         sigaddset(&caught, s);
-    sigprocmask(SIG_BLOCK, &caught, nullptr);
-    signalFd_ = signalfd(-1, &caught, SFD_NONBLOCK | SFD_CLOEXEC);
+    return caught;
+}
+
+} // namespace
+
+void Simulator::blockSignals()
+{
+    const sigset_t caught = caughtSignals();
+    pthread_sigmask(SIG_BLOCK, &caught, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool Simulator::start()
+{
+    blockSignals();
+    const sigset_t caught = caughtSignals();
+    signalFd_ = signalfd(-1, &caught, SFD_NONBLOCK | SFD_CLOEXEC);
 
     if (!options_.logPath.isEmpty()) {
         log_.setFileName(options_.logPath);
         if (!log_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             std::fprintf(stderr, "pxt-sim: cannot write %s\n", qPrintable(options_.logPath));
-            return 1;
+            return false;
         }
     }
     QString error;
     if (signalFd_ < 0 || !link_.open(options_.link, &error)) {
         std::fprintf(stderr, "pxt-sim: %s\n", qPrintable(error));
-        return 1;
+        return false;
     }
     std::fprintf(stderr, "pxt-sim: titlers %s on %s (slave %s)%s\n", qPrintable(options_.titlersText),
                  qPrintable(options_.link), qPrintable(link_.slaveName()), options_.pace ? ", paced" : "");
+    return true;
+}
 
-    for (;;) {
-        qint64 now = nowUs();
-        // Bytes still waiting on the master mean the line was never quiet (a late wake-up, or pacing): no idle end.
-        int pending = 0;
-        if (::ioctl(link_.master(), FIONREAD, &pending) != 0)
-            pending = 0;
-        if (pending == 0)
-            bus_.idle(now / 1000);
-        writeLog();
+Simulator::Wait Simulator::prepare()
+{
+    const qint64 now = nowUs();
+    // Bytes still waiting on the master mean the line was never quiet (a late wake-up, or pacing): no idle end.
+    int pending = 0;
+    if (::ioctl(link_.master(), FIONREAD, &pending) != 0)
+        pending = 0;
+    if (pending == 0)
+        bus_.idle(now / 1000);
+    writeLog();
 
-        const bool hungUp = now < hangupUntilUs_;
-        const bool paceWait = options_.pace && now < nextByteUs_;
-        qint64 wakeUs = -1;
-        const auto wakeAt = [&](qint64 us) {
-            if (us >= 0 && (wakeUs < 0 || us < wakeUs))
-                wakeUs = us;
-        };
-        if (bus_.deadline() >= 0 && pending == 0)
-            wakeAt(bus_.deadline() * 1000);
-        if (hungUp)
-            wakeAt(hangupUntilUs_);
-        if (paceWait)
-            wakeAt(nextByteUs_);
+    const bool hungUp = now < hangupUntilUs_;
+    const bool paceWait = options_.pace && now < nextByteUs_;
+    Wait wait;
+    const auto wakeAt = [&](qint64 us) {
+        if (us >= 0 && (wait.wakeUs < 0 || us < wait.wakeUs))
+            wait.wakeUs = us;
+    };
+    if (bus_.deadline() >= 0 && pending == 0)
+        wakeAt(bus_.deadline() * 1000);
+    if (hungUp)
+        wakeAt(hangupUntilUs_);
+    if (paceWait)
+        wakeAt(nextByteUs_);
+    wait.watchMaster = !hungUp && !paceWait;
+    return wait;
+}
 
-        pollfd fds[2] = {{signalFd_, POLLIN, 0}, {hungUp || paceWait ? -1 : link_.master(), POLLIN, 0}};
-        timespec timeout{};
-        if (wakeUs >= 0) {
-            const qint64 wait = qMax<qint64>(0, wakeUs - now);
-            timeout = {static_cast<time_t>(wait / 1'000'000), static_cast<long>(wait % 1'000'000) * 1000};
-        }
-        const int ready = ppoll(fds, 2, wakeUs >= 0 ? &timeout : nullptr, nullptr);
-        if (ready < 0 && errno != EINTR) {
-            std::perror("pxt-sim: poll");
-            return 1;
-        }
-        now = nowUs();
-        if (fds[1].revents & POLLIN)
-            readMaster(now);
-        else if (fds[1].revents & (POLLHUP | POLLERR))
-            hangupUntilUs_ = now + kHangupBackoffUs;
-        if ((fds[0].revents & POLLIN) && !handleSignals())
-            break;
-    }
+bool Simulator::serve(short signalEvents, short masterEvents)
+{
+    const qint64 now = nowUs();
+    if (masterEvents & POLLIN)
+        readMaster(now);
+    else if (masterEvents & (POLLHUP | POLLERR))
+        hangupUntilUs_ = now + kHangupBackoffUs;
+    return !(signalEvents & POLLIN) || handleSignals();
+}
+
+void Simulator::finish()
+{
     bus_.flush();
     writeLog();
     writeDump();
     link_.removeLink();
+}
+
+int Simulator::run()
+{
+    if (!start())
+        return 1;
+    for (;;) {
+        const Wait wait = prepare();
+        pollfd fds[2] = {{signalFd_, POLLIN, 0}, {wait.watchMaster ? link_.master() : -1, POLLIN, 0}};
+        timespec timeout{};
+        if (wait.wakeUs >= 0) {
+            const qint64 left = qMax<qint64>(0, wait.wakeUs - nowUs());
+            timeout = {static_cast<time_t>(left / 1'000'000), static_cast<long>(left % 1'000'000) * 1000};
+        }
+        const int ready = ppoll(fds, 2, wait.wakeUs >= 0 ? &timeout : nullptr, nullptr);
+        if (ready < 0 && errno != EINTR) {
+            std::perror("pxt-sim: poll");
+            return 1;
+        }
+        if (!serve(fds[0].revents, fds[1].revents))
+            break;
+    }
+    finish();
     return 0;
 }
 
@@ -186,11 +203,15 @@ bool Simulator::handleSignals()
 void Simulator::writeLog()
 {
     const QStringList lines = bus_.takeLog();
-    if (lines.isEmpty() || !log_.isOpen())
+    if (lines.isEmpty())
         return;
-    for (const QString& line : lines)
-        log_.write(line.toUtf8() + '\n');
-    log_.flush();
+    if (log_.isOpen()) {
+        for (const QString& line : lines)
+            log_.write(line.toUtf8() + '\n');
+        log_.flush();
+    }
+    if (logListener_)
+        logListener_(lines);
 }
 
 void Simulator::writeDump()
@@ -206,8 +227,6 @@ void Simulator::writeDump()
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         std::fprintf(stderr, "pxt-sim: cannot write %s\n", qPrintable(options_.dumpPath));
 }
-
-} // namespace
 
 int runSimulator(const SimOptions& options)
 {

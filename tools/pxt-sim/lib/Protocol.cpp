@@ -19,7 +19,64 @@ struct ThreeDigitFamily
 
 constexpr std::array<ThreeDigitFamily, 3> kThreeDigitCodes = {{{"17", '3'}, {"45", '4'}, {"47", '6'}}};
 
+struct Meaning
+{
+    QByteArrayView code;
+    const char* words;
+};
+
+constexpr std::array<Meaning, 39> kMeanings = {{
+    {kDisplayOn, "display on"},
+    {kDisplayOff, "display off"},
+    {kBackgroundOn, "background on"},
+    {kBackgroundOff, "background off"},
+    {kCharsWhite, "white characters"},
+    {kCharsBlack, "black characters"},
+    {kBlankLine, "line off"},
+    {kClearScreen, "clear screen"},
+    {kWriteText, "text"},
+    {kSettingsEnd, "settings end"},
+    {kTimeOn, "time on"},
+    {kTimeOff, "time off"},
+    {kSetClock, "set clock"},
+    {kTimePosition, "time position"},
+    {kAskTime, "time?"},
+    {kDateOn, "date on"},
+    {kDateOff, "date off"},
+    {kSetCalendar, "set calendar"},
+    {kDatePosition, "date position"},
+    {kAskDate, "date?"},
+    {kHPosition, "horizontal position"},
+    {kVPosition, "vertical position"},
+    {kTimeFormat, "time format"},
+    {kDateFormat, "date format"},
+    {kOldFormat3, "format 3 (old)"},
+    {kOldFormat2, "format 2 (old)"},
+    {kContrastLow, "contrast low"},
+    {kContrastMedium, "contrast medium"},
+    {kContrastHigh, "contrast high"},
+    {kHSize1x, "width 1x"},
+    {kHSize2x, "width 2x"},
+    {kHSize3x, "width 3x"},
+    {kHSize4x, "width 4x"},
+    {kVSize1x, "height 1x"},
+    {kVSize2x, "height 2x"},
+    {kVSize3x, "height 3x"},
+    {kVSize4x, "height 4x"},
+    {kVSize1s, "height 1s"},
+    {kVSize2s, "height 2s"},
+}};
+
 } // namespace
+
+const char* codeMeaning(QByteArrayView code)
+{
+    for (const Meaning& m : kMeanings) {
+        if (m.code == code)
+            return m.words;
+    }
+    return "";
+}
 
 bool isDigits(QByteArrayView bytes)
 {

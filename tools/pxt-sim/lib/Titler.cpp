@@ -175,6 +175,11 @@ qint64 Titler::clockSecs(qint64 nowMs) const
     return clockBaseSecs_ + (nowMs - clockBaseMs_) / 1000;
 }
 
+qint64 Titler::clockMs(qint64 nowMs) const
+{
+    return clockBaseSecs_ * 1000 + nowMs - clockBaseMs_;
+}
+
 QByteArray Titler::timeReply(qint64 nowMs) const
 {
     const qint64 inDay = clockSecs(nowMs) % kSecsPerDay;

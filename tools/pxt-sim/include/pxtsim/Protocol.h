@@ -24,6 +24,7 @@ inline constexpr QByteArrayView kCharsBlack = "12";
 inline constexpr QByteArrayView kBlankLine = "24";
 inline constexpr QByteArrayView kClearScreen = "25";
 inline constexpr QByteArrayView kWriteText = "28";
+inline constexpr QByteArrayView kSettingsEnd = "32";
 inline constexpr QByteArrayView kTimeOn = "34";
 inline constexpr QByteArrayView kTimeOff = "35";
 inline constexpr QByteArrayView kSetClock = "36";
@@ -83,5 +84,8 @@ struct Frame
 Frame classifyFrame(const QByteArray& raw, bool hasEsc);
 
 bool isDigits(QByteArrayView bytes);
+
+// A few words on what a known code does ("display on", "text"), for people reading frames; empty for other codes.
+const char* codeMeaning(QByteArrayView code);
 
 } // namespace pxtsim

@@ -28,6 +28,7 @@ public:
     QByteArray timeReply(qint64 nowMs) const; // "hhmmss"
     QByteArray dateReply(qint64 nowMs) const; // "mmddyy"
     qint64 clockSecs(qint64 nowMs) const;
+    qint64 clockMs(qint64 nowMs) const; // the clock to the millisecond, as secondsSince2000 times 1000
 
     QByteArray screen() const { return screen_; } // kCells bytes, row-major
     QString row(int row) const;                   // 1..9, readable

@@ -3,6 +3,7 @@
 #include "app/SettingsFile.h"
 #include "app/Shell.h"
 #include "app/Zelk.h"
+#include "effects/Effects.h"
 #include "link/CommandProtocol.h"
 #include "link/SerialLink.h"
 #include "link/SerialPort.h"
@@ -38,6 +39,7 @@ MainWindow::MainWindow(Zelk& z, SerialPort& port, QWidget* parent) : QMainWindow
     transmission_ = std::make_unique<Transmission>(z_);
     displaySettings_ = std::make_unique<DisplaySettings>(z_);
     roster_ = std::make_unique<Roster>(z_);
+    effects_ = std::make_unique<Effects>(z_);
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
@@ -75,6 +77,7 @@ MainWindow::MainWindow(Zelk& z, SerialPort& port, QWidget* parent) : QMainWindow
     column->addWidget(f0, 1);
 
     QFrame* f3 = makeFrame(3, central); // the effects
+    (new QVBoxLayout(f3))->addWidget(effects_->buildPanel(f3));
     column->addWidget(f3, 1);
     QFrame* f4 = makeFrame(4, central);
     (new QVBoxLayout(f4))->addWidget(roster_->buildPanel(f4));

@@ -17,6 +17,7 @@ class LineEditor;
 class DisplaySettings;
 class Adjusters;
 class Roster;
+class Effects;
 class QFrame;
 class QVBoxLayout;
 
@@ -46,6 +47,7 @@ private:
     std::unique_ptr<LineEditor> editor_;
     std::unique_ptr<DisplaySettings> displaySettings_;
     std::unique_ptr<Roster> roster_;
+    std::unique_ptr<Effects> effects_;
     std::unique_ptr<SettingsFile> settingsFile_;
     std::unique_ptr<Shell> shell_;
 };

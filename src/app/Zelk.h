@@ -35,6 +35,7 @@ class DisplaySettings;
 class Adjusters;
 class Roster;
 class UpDown;
+class Effects;
 
 // Arrays indexed as the controls are numbered: txtMain[1]..txtMain[9]; index 0 unused where numbering starts at 1.
 template <typename T, int N> using Controls = std::array<T*, N>;
@@ -169,6 +170,8 @@ public:
     DisplaySettings* displaySettings = nullptr;
     Adjusters* adjusters = nullptr;
     Roster* roster = nullptr;
+    // Effects: the sequencer, random motion, page looping and broadcast mode
+    Effects* effects = nullptr;
 
     // Keeps the last run-time failure in the error slots and tells a field engineer on standard error.
     void RecordError(int number, const QString& source);

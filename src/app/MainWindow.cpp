@@ -5,6 +5,8 @@
 #include "app/Zelk.h"
 #include "effects/Effects.h"
 #include "link/CommandProtocol.h"
+#include "link/Identify.h"
+#include "link/PortScan.h"
 #include "link/SerialLink.h"
 #include "link/SerialPort.h"
 #include "link/StatusLine.h"
@@ -88,6 +90,10 @@ MainWindow::MainWindow(Zelk& z, SerialPort& port, QWidget* parent) : QMainWindow
 
     status_ = std::make_unique<StatusLine>(z_, central);
     column->addWidget(status_->widget());
+
+    // Port auto-detection and titler identification hook onto their buttons in the panels above.
+    portScan_ = std::make_unique<PortScan>(z_, port);
+    identification_ = std::make_unique<Identification>(z_);
     setCentralWidget(central);
 
     buildMenus();

@@ -17,6 +17,8 @@ class LineEditor;
 class DisplaySettings;
 class Adjusters;
 class Roster;
+class PortScan;
+class Identification;
 class Effects;
 class QFrame;
 class QVBoxLayout;
@@ -50,4 +52,7 @@ private:
     std::unique_ptr<Effects> effects_;
     std::unique_ptr<SettingsFile> settingsFile_;
     std::unique_ptr<Shell> shell_;
+    // Port auto-detection and titler identification
+    std::unique_ptr<PortScan> portScan_;
+    std::unique_ptr<Identification> identification_;
 };

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -75,6 +76,8 @@ QString Shell::GetAppPath()
 
 bool Shell::Form_Load(const QStringList& arguments)
 {
+    // A page file named on the command line is relative to the folder the program was started in.
+    const QDir startFolder = QDir::current();
     // A single running copy per settings folder; a lock left by a crashed copy is recognised by its dead process.
     lock_ = std::make_unique<QLockFile>(GetAppPath() + QStringLiteral("ZELK.lock"));
     lock_->setStaleLockTime(0);
@@ -96,12 +99,25 @@ bool Shell::Form_Load(const QStringList& arguments)
     QDir::setCurrent(GetAppPath());
 
     const QString commandLine = arguments.join(QLatin1Char(' '));
-    if (!commandLine.isEmpty() && commandLine.endsWith(QLatin1String("zlk"), Qt::CaseSensitive) && z_.settingsFile) {
-        if (z_.settingsFile->ReadTableFile(commandLine) && z_.transmission)
-            z_.transmission->SendPages(QStringLiteral("All"));
-    }
+    if (!commandLine.isEmpty() && commandLine.endsWith(QLatin1String("zlk"), Qt::CaseSensitive) && z_.settingsFile)
+        openCommandLineFile(startFolder.absoluteFilePath(commandLine));
     z_.ui.tmrTime->start();
     return true;
+}
+
+void Shell::openCommandLineFile(const QString& path)
+{
+    if (z_.settingsFile->ReadTableFile(path)) {
+        if (z_.transmission)
+            z_.transmission->SendPages(QStringLiteral("All"));
+        return;
+    }
+    // Said in the window, not only on standard error: the operator expects these pages on air.
+    QFile file(path);
+    const QString why = file.open(QIODevice::ReadOnly) ? QStringLiteral("it could not be read") : file.errorString();
+    z_.dialogs.message(&window_, QMessageBox::Warning, QStringLiteral("PXT-12 ZELK"),
+                       QStringLiteral("The page file %1 could not be opened: %2.\nNo pages were sent.")
+                           .arg(QDir::toNativeSeparators(path), why));
 }
 
 bool Shell::Form_Unload()

@@ -43,6 +43,8 @@ public:
 
 private:
     void LoadSetupTabInputs();
+    // Reads the page file named on the command line and sends all its pages, or tells the operator why not.
+    void openCommandLineFile(const QString& path);
 
     Zelk& z_;
     QMainWindow& window_;

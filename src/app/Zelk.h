@@ -148,6 +148,9 @@ public:
     bool TimePosKeyMode = false; // Alt+T held: the arrow keys move the time position
     bool DatePosKeyMode = false; // Alt+D held: the arrow keys move the date position
 
+    // Port auto-detection: the scan owns the port while it runs, so the clock tick's presence check keeps off it.
+    bool PortScanActive = false;
+
     // Form-level values
     qint16 CurrentPageBase = 100;
     qint16 CurrentLine = 1;

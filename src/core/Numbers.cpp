@@ -54,3 +54,9 @@ QString twoDigits(int n)
 {
     return zeroPadded(n, 2);
 }
+
+bool isTitlerAddress(const QString& address)
+{
+    return address.size() == 2 && address.at(0).isDigit() && address.at(1).isDigit() && address.at(0).unicode() < 128 &&
+           address.at(1).unicode() < 128;
+}

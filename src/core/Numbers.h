@@ -15,3 +15,5 @@ QString zeroPadded(qint64 n, int digits);
 int widthDigits(const QString& width);
 // n as decimal text of at least two digits ("07", "42").
 QString twoDigits(int n);
+// A titler address as it may go on the line: exactly two decimal digits ("00" reaches every titler).
+bool isTitlerAddress(const QString& address);

@@ -2,7 +2,10 @@
 
 #include "core/Errors.h"
 #include "app/Zelk.h"
+#include "link/SerialLink.h"
 #include "link/SerialPort.h"
+#include "transmit/AddressBox.h"
+#include "transmit/Transmission.h"
 
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -88,11 +91,17 @@ void CommandProtocol::SendCommand(QString& address, QString c, QString param1, c
     if (z_.EventsSuppressed || z_.PageRefreshing || !z_.LinkOnline)
         return;
     try {
-        if (address.isEmpty() && z_.ui.txtAddress)
+        const bool question = c == code::kAskTime || c == code::kAskDate;
+        const QString target = lineAddress(address, !question);
+        // The caller gets back the address the command went to (for an empty one, the box's text).
+        if (!target.isEmpty())
+            address = target;
+        else if (address.isEmpty() && z_.ui.txtAddress)
             address = z_.ui.txtAddress->text();
 
-        const bool write = address == code::kBroadcast ||
-                           (IsTitlerEnabled(address) && !FirmwareFilter(address, c, param1));
+        // A command without a proper address is refused like any other: not written, but drained and paced.
+        const bool write = !target.isEmpty() && (address == code::kBroadcast ||
+                                                 (IsTitlerEnabled(address) && !FirmwareFilter(address, c, param1)));
         if (write) {
             const QString frame = z_.CommandPrefix + address + c + param1 + param2;
             if (!port_.write(frame.toLatin1())) {
@@ -107,7 +116,10 @@ void CommandProtocol::SendCommand(QString& address, QString c, QString param1, c
         drain();
         sleepMs(pauseForCode(c, z_.SkipClearPause));
     } catch (const RunTimeError& e) {
-        z_.RecordError(e.number, e.source);
+        if (e.number == err::kLineStalled && z_.link)
+            z_.link->linkFailed(e.number, e.source); // a stuck line would cost a second per command for ever
+        else
+            z_.RecordError(e.number, e.source);
     }
 }
 
@@ -171,6 +183,26 @@ bool CommandProtocol::FirmwareFilter(const QString& address, QString& c, QString
     if (!titlerRowSelected(true, int(roundHalfEven(*v))))
         return false;
     return firmwareBlocks(true, selectedBaud(), c, param1);
+}
+
+QString CommandProtocol::lineAddress(const QString& address, bool settleBox)
+{
+    if (isTitlerAddress(address))
+        return address;
+    QLineEdit* box = z_.ui.txtAddress;
+    if (!box)
+        return {};
+    const bool fromBox = address.isEmpty() || address == box->text();
+    if (fromBox && settleBox && !isTitlerAddress(box->text()) && z_.transmission)
+        z_.transmission->addressBox().txtAddress_LostFocus();
+    const QString shown = box->text();
+    if (!isTitlerAddress(shown))
+        return {};
+    if (fromBox)
+        return shown;
+    // A sequence that read the box before the first of its commands settled it still means the settled titler.
+    const auto a = parseDecimal(address);
+    return a && *a == double(shown.toInt()) ? shown : QString();
 }
 
 bool CommandProtocol::writeRaw(const QByteArray& bytes)

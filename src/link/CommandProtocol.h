@@ -64,6 +64,12 @@ public:
     // titler has the older firmware.
     bool FirmwareFilter(const QString& address, QString& code, QString& param1) const;
 
+    // The address a command goes to, or empty when nothing may be written: an empty address means the titler in
+    // the address box. A half-typed address in the box ("5") is first settled as leaving the box settles it
+    // ("05"), unless the command is a question: the clock asks while the operator types, and must not rewrite the
+    // box under their fingers. Whatever the caller passed, only two decimal digits ever reach the line.
+    QString lineAddress(const QString& address, bool settleBox);
+
     // Writes bytes straight to the port, without gating, draining or pausing (the page line sender).
     bool writeRaw(const QByteArray& bytes);
     // Everything the port has received so far, as text.

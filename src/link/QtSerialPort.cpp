@@ -22,6 +22,7 @@ bool QtSerialPort::open(int portNumber)
     if (port_.isOpen())
         port_.close();
     error_.clear();
+    denied_ = false;
     device_ = deviceName(portNumber);
     port_.setPortName(device_);
     port_.setBaudRate(baud_);
@@ -33,6 +34,7 @@ bool QtSerialPort::open(int portNumber)
         // The error handler may have taken and cleared the error already.
         if (port_.error() != QSerialPort::NoError || error_.isEmpty())
             error_ = describe(port_.error());
+        denied_ = denied_ || port_.error() == QSerialPort::PermissionError;
         port_.clearError();
         return false;
     }
@@ -115,6 +117,8 @@ void QtSerialPort::onError(QSerialPort::SerialPortError e)
     }
     if (e == QSerialPort::TimeoutError)
         return; // waitForReadyRead(0) with nothing to read
+    if (e == QSerialPort::PermissionError)
+        denied_ = true;
     error_ = describe(e);
     port_.clearError();
 }

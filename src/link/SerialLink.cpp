@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
+#include "link/PortAccess.h"
 #include "link/SerialPort.h"
 #include "link/StatusLine.h"
 #include "core/Numbers.h"
@@ -40,7 +41,8 @@ QLabel* namedLabel(const char* name, const QString& text, QWidget* parent)
 SerialLink::SerialLink(Zelk& z, SerialPort& port) : z_(z), port_(port)
 {
     z_.link = this;
-    QObject::connect(&port_, &SerialPort::lost, &port_, [this](const QString& reason) { onPortLost(reason); });
+    QObject::connect(&port_, &SerialPort::lost, this,
+                     [this](const QString& reason) { linkFailed(err::kDeviceIO, QStringLiteral("serial port: ") + reason); });
 }
 
 QWidget* SerialLink::buildPanel(QWidget* parent)
@@ -122,8 +124,9 @@ QWidget* SerialLink::buildPanel(QWidget* parent)
     }
     grid->addLayout(table, 2, 0, 1, 2);
     grid->addWidget(namedLabel("lblNotifyOfPort", QString(), state), 3, 0, 1, 2);
+    grid->addWidget(namedLabel("lblPortHint", QString(), state), 4, 0, 1, 2); // why a port would not open
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(4, 1);
+    grid->setRowStretch(5, 1);
     row->addWidget(state, 1);
     top->addLayout(row);
     top->addStretch();
@@ -160,6 +163,8 @@ void SerialLink::optCommPort_Click(int index)
         z_.LinkOnline = false;
         if (z_.status)
             z_.status->ShowStatus(8);
+        if (z_.status && port_.permissionDenied())
+            z_.status->showNote(portaccess::statusNote(), why);
         return;
     }
     updatePortTooltips();
@@ -175,19 +180,23 @@ void SerialLink::optCommPort_Click(int index)
     EnableSendControls(true);
 }
 
-void SerialLink::onPortLost(const QString& reason)
+void SerialLink::linkFailed(int errorNumber, const QString& reason)
 {
-    // Recorded once: the port is closed already, so no further errors follow until the operator picks a port.
-    z_.RecordError(err::kDeviceIO, QStringLiteral("serial port: ") + reason);
+    // Recorded once: with the port closed and the link offline nothing more is written, so no further errors follow
+    // until the operator picks a port.
+    port_.close();
+    z_.RecordError(errorNumber, reason);
     if (z_.EventsSuppressed)
         return;
     z_.LinkOnline = false;
-    if (z_.ui.lblPortStatus)
+    if (z_.ui.lblPortStatus) {
         z_.ui.lblPortStatus->setText(QStringLiteral("Port Unavailable"));
+        z_.ui.lblPortStatus->setToolTip(reason);
+    }
     if (z_.ui.lblPXTStatusInfo)
         z_.ui.lblPXTStatusInfo->setText(QStringLiteral("Select Another Port"));
     if (z_.status)
-        z_.status->ShowStatus(8);
+        z_.status->showLinkLost();
     emit linkLost();
 }
 
@@ -248,6 +257,9 @@ void SerialLink::OpenConfiguredPort()
         if (n < 1 || n > 4)
             throw RunTimeError{err::kSubscriptOutOfRange,
                                QStringLiteral("OpenConfiguredPort: no CommPort %1").arg(n)};
+        // The operator chose to work offline: a file read meanwhile must not put the link back online.
+        if (z_.ui.optWorkOffline && z_.ui.optWorkOffline->isChecked())
+            return;
         if (!port_.isOpen()) {
             if (!port_.open(int(n)))
                 throw RunTimeError{err::kPortUnavailable, QStringLiteral("OpenConfiguredPort: ") + port_.errorText()};
@@ -325,7 +337,7 @@ QString SerialLink::ReadTitlerTime()
 
 void SerialLink::CheckTitlerOnline()
 {
-    if (z_.EventsSuppressed || !z_.LinkOnline)
+    if (z_.EventsSuppressed || !z_.LinkOnline || z_.PortScanActive)
         return;
     if (!ReadTitlerTime().isEmpty()) {
         if (z_.ui.lblPXTStatusInfo)
@@ -334,7 +346,7 @@ void SerialLink::CheckTitlerOnline()
         return;
     }
     for (int n = 1; n <= 99; ++n) {
-        if (z_.EventsSuppressed)
+        if (z_.EventsSuppressed || z_.PortScanActive)
             return;
         const QString address = twoDigits(n);
         const bool portUsable = !z_.ui.lblPortStatus || z_.ui.lblPortStatus->text() != QLatin1String("Port Unavailable");

@@ -32,6 +32,10 @@ public:
     // Asks the titler on screen for its time: "hh:mm:ss", or empty when no valid answer came.
     QString ReadTitlerTime();
 
+    // The port went away or its line stalled: closes it, records the failure once and shows the link as a port
+    // that failed to open, until the operator chooses a port again.
+    void linkFailed(int errorNumber, const QString& reason);
+
 signals:
     // The port went away or its line stalled: it is closed, the error recorded and the link shown offline. A running
     // sequence (a send, a clear, an effect) ends on it.
@@ -39,7 +43,6 @@ signals:
 
 private:
     void chooseSpeed(const QString& baud);
-    void onPortLost(const QString& reason);
     void updatePortTooltips();
 
     Zelk& z_;

@@ -26,6 +26,8 @@ public:
     // Everything received so far, without needing an event-loop turn.
     virtual QByteArray readAll() = 0;
     virtual QString errorText() const = 0;
+    // The last open failed because the user may not use the device (not because it is missing or busy).
+    virtual bool permissionDenied() const { return false; }
     // The device that "CommPort n" opens.
     virtual QString deviceName(int portNumber) const;
 

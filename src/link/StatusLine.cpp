@@ -73,6 +73,14 @@ StatusLine::StatusLine(Zelk& z, QWidget* parent) : z_(z), widget_(new QWidget(pa
         grid->setColumnStretch(c, c == 3 ? 2 : 3);
 }
 
+void StatusLine::showLinkLost()
+{
+    const bool frozen = z_.TransmissionActive;
+    z_.TransmissionActive = false;
+    ShowStatus(8);
+    z_.TransmissionActive = frozen;
+}
+
 void StatusLine::ShowStatus(int code)
 {
     if (z_.EventsSuppressed || z_.TransmissionActive)
@@ -111,6 +119,9 @@ void StatusLine::show(const StatusPanels& p)
         l->setPalette(pal);
         l->setText(p.text[i]);
     }
+    if (p.text[3] != note_)
+        note_.clear();
+    z_.ui.lblProgStatus[3]->setToolTip(note_.isEmpty() ? QString() : noteDetail_);
     QPalette pal = z_.ui.lblVerStatus->palette();
     pal.setColor(QPalette::Window, Qt::black);
     z_.ui.lblVerStatus->setPalette(pal);
@@ -135,4 +146,14 @@ void StatusLine::lblVerStatus_Change()
     } else {
         z_.ui.optVSize2s->setEnabled(true);
     }
+}
+
+void StatusLine::showNote(const QString& text, const QString& detail)
+{
+    if (z_.EventsSuppressed || z_.TransmissionActive)
+        return;
+    panels_.text[3] = text;
+    note_ = text;
+    noteDetail_ = detail;
+    show(panels_);
 }

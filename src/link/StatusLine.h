@@ -16,9 +16,13 @@ public:
     QWidget* widget() const { return widget_; }
 
     void ShowStatus(int code);
+    // A lost or stalled link shows at once, even while a running send keeps the rest of the status line still.
+    void showLinkLost();
     // Sets the caption of lblVerStatus and runs its change handling.
     void setVerStatus(const QString& caption);
     void lblVerStatus_Change();
+    // A note in the progress panel (with the whole story in its tooltip) until the next progress replaces it.
+    void showNote(const QString& text, const QString& detail);
 
 private:
     void show(const StatusPanels& p);
@@ -26,4 +30,5 @@ private:
     Zelk& z_;
     QWidget* widget_;
     StatusPanels panels_;
+    QString note_, noteDetail_; // the note in the progress panel and its tooltip
 };

@@ -135,12 +135,18 @@ void EditorLine::keyPressEvent(QKeyEvent* e)
         QLineEdit::keyPressEvent(&upper);
         return;
     }
-    // The box's own clipboard and undo keys would bypass the filter and the single clipboard route.
-    if (e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Copy) ||
-        e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo)) {
-        e->accept();
-        return;
-    }
+    // The box's own clipboard, undo and word-delete keys, whatever modifiers a platform gives them, would edit
+    // the line behind the filter and the single clipboard route.
+    static const QKeySequence::StandardKey kBoxEdits[] = {
+        QKeySequence::Paste,           QKeySequence::Cut,             QKeySequence::Copy,
+        QKeySequence::Undo,            QKeySequence::Redo,            QKeySequence::DeleteStartOfWord,
+        QKeySequence::DeleteEndOfWord, QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine,
+        QKeySequence::SelectAll};
+    for (QKeySequence::StandardKey k : kBoxEdits)
+        if (e->matches(k)) {
+            e->accept();
+            return;
+        }
     QLineEdit::keyPressEvent(e);
 }
 
@@ -179,6 +185,13 @@ void EditorLine::focusOutEvent(QFocusEvent* e)
     QLineEdit::focusOutEvent(e);
     if (editor_)
         editor_->txtMain_LostFocus(index_);
+}
+
+void EditorLine::inputMethodEvent(QInputMethodEvent* e)
+{
+    // Composed text would bypass the filter; the line takes keys only. (Input methods are off for the line, but an
+    // event that arrives all the same must not write into it.)
+    e->ignore();
 }
 
 void EditorLine::paintEvent(QPaintEvent* e)

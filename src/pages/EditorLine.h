@@ -33,6 +33,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     // Whoever sets the back colour decides the highlight, as the back colour is what marks a line.
     void changeEvent(QEvent* e) override;

@@ -239,8 +239,9 @@ bool LineEditor::txtMain_KeyDown(int index, int keyCode, Qt::KeyboardModifiers s
             BlockSpaceMode = !BlockSpaceMode;
             break;
         default:
-            // Other character keys with Ctrl do nothing; the box keeps its caret moves.
-            return keyCode >= 0x20 && keyCode <= 0x7e;
+            // Every other Ctrl key does nothing: the box's own word deletes, select-all and the like would edit a
+            // line behind the filter (and, in continuous mode, on the titler).
+            break;
         }
         return true;
     }

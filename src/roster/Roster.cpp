@@ -71,6 +71,12 @@ QWidget* Roster::buildPanel(QWidget* parent)
     row->addWidget(buildVersionGroup(panel), 1);
     column->addLayout(row, 1);
 
+    // Identification (a link sequence) hooks onto this button.
+    z_.ui.cmdIdentify = new QPushButton(QStringLiteral("Identify Titlers"), panel);
+    z_.ui.cmdIdentify->setObjectName(QStringLiteral("cmdIdentify"));
+    z_.ui.cmdIdentify->setAutoDefault(false);
+    column->addWidget(z_.ui.cmdIdentify, 0, Qt::AlignHCenter);
+
     z_.ui.lstTitlerNames = names_;
     z_.ui.lstTitlerVersion = versions_;
     return panel;

@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "app/Zelk.h"
+#include "link/LinkWatch.h"
 #include "link/CommandProtocol.h"
 #include "link/StatusLine.h"
 #include "pages/PageView.h"
@@ -355,8 +356,9 @@ void DisplaySettings::cmdSendAllSettings_Click()
         if (z_.pageView)
             z_.pageView->ShowPage();
     };
+    const LinkWatch link(z_.LinkOnline);
     z_.PageRefreshing = true;
-    for (int p = 1; p <= slot::kPages && !z_.EventsSuppressed; ++p) {
+    for (int p = 1; p <= slot::kPages && !z_.EventsSuppressed && !link.lost(); ++p) {
         const QString address = z_.table.text(slot::page(p, slot::kAddress));
         if (z_.protocol && z_.protocol->IsTitlerEnabled(address)) {
             showPage(p); // loads page p and clears PageRefreshing when it ends
@@ -367,5 +369,5 @@ void DisplaySettings::cmdSendAllSettings_Click()
     }
     z_.PageRefreshing = false;
     showPage(1);
-    showStatus(kStatusSettingsSent);
+    showStatus(link.lost() ? 8 : kStatusSettingsSent);
 }

@@ -27,10 +27,4 @@ QByteArray lineFrame(const QString& prefix, const QString& address, int line, co
     return (prefix + address + code::kWriteText + p).toLatin1() + titlerText(text);
 }
 
-bool isFramedAddress(const QString& address)
-{
-    return address.size() == 2 && address[0].isDigit() && address[1].isDigit() && address[0].unicode() < 128 &&
-           address[1].unicode() < 128;
-}
-
 } // namespace lines

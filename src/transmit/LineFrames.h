@@ -21,7 +21,4 @@ QByteArray titlerText(const QString& line);
 // The whole "28" frame for one line.
 QByteArray lineFrame(const QString& prefix, const QString& address, int line, const QString& text);
 
-// A titler address as it may be framed: exactly two decimal digits.
-bool isFramedAddress(const QString& address);
-
 } // namespace lines

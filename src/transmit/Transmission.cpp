@@ -5,6 +5,7 @@
 #include "app/Shell.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
+#include "link/LinkWatch.h"
 #include "link/StatusLine.h"
 #include "core/Numbers.h"
 #include "pages/LineEditor.h"
@@ -284,6 +285,7 @@ void Transmission::cmdSend_Click()
     if (z_.EventsSuppressed)
         return;
     Ui& ui = z_.ui;
+    const LinkWatch link(z_.LinkOnline);
     z_.PageRefreshing = true;
     showStatus(2);
     if (ui.cmdSend->text() == kStop) {
@@ -291,6 +293,9 @@ void Transmission::cmdSend_Click()
         return;
     }
     ui.cmdSend->setText(kStop);
+    // A half-typed "5" in the address box means titler 05 before anything is decided by the address.
+    if (z_.protocol)
+        z_.protocol->lineAddress(QString(), true);
     try {
         if (ui.txtAddress && ui.txtAddress->text() == code::kBroadcast) {
             SendPageLines(code::kBroadcast, 0); // only the text reaches every titler
@@ -316,7 +321,7 @@ void Transmission::cmdSend_Click()
     ui.cmdSend->setText(kSend);
     z_.SendStopRequested = false;
     z_.PageRefreshing = false;
-    showStatus(3);
+    showStatus(link.lost() ? 8 : 3); // a send that lost its line has not "sent" anything more
 }
 
 void Transmission::sendPageSettings(const QString& address)
@@ -343,11 +348,11 @@ void Transmission::sendPage(int page, const QString& address)
     QCoreApplication::processEvents();
 }
 
-bool Transmission::sendPageLoop(int from, int to, bool selectedOnly)
+bool Transmission::sendPageLoop(int from, int to, bool selectedOnly, const LinkWatch& link)
 {
     // Pages outside 1..99 do not exist; their "slots" are the program's own tables.
     for (int p = std::max(from, 1); p <= std::min(to, slot::kPages); ++p) {
-        if (z_.SendStopRequested || z_.EventsSuppressed)
+        if (z_.SendStopRequested || z_.EventsSuppressed || link.lost())
             return false;
         const QString address = framedAddress(z_.table.text(slot::page(p, slot::kAddress)));
         const bool wanted = !selectedOnly || z_.table.toInt(slot::page(p, slot::kSelected)) == 1;
@@ -364,6 +369,7 @@ void Transmission::SendPages(const QString& scope, const QString& line)
     if (z_.EventsSuppressed)
         return;
     Ui& ui = z_.ui;
+    const LinkWatch link(z_.LinkOnline);
     try {
         if (scope == QLatin1String("Line")) {
             const qint16 n = toInteger16(line, QStringLiteral("SendPages: line"));
@@ -375,13 +381,13 @@ void Transmission::SendPages(const QString& scope, const QString& line)
             sendPageCommands(ui.txtAddress ? ui.txtAddress->text() : QString());
         } else if (scope == QLatin1String("All") || scope == QLatin1String("Selected")) {
             FlagGuard active(z_.TransmissionActive);
-            if (sendPageLoop(1, slot::kPages, scope == QLatin1String("Selected")))
+            if (sendPageLoop(1, slot::kPages, scope == QLatin1String("Selected"), link))
                 showPageNumber(QStringLiteral("1"));
         } else if (scope == QLatin1String("Range")) {
             FlagGuard active(z_.TransmissionActive);
             const qint16 to = toInteger16(ui.txtRangeTo->text(), QStringLiteral("SendPages: range to"));
             const qint16 from = toInteger16(ui.txtRangeFrom->text(), QStringLiteral("SendPages: range from"));
-            if (sendPageLoop(from, to, false))
+            if (sendPageLoop(from, to, false, link))
                 showPageNumber(ui.txtRangeFrom->text());
         }
     } catch (const RunTimeError& e) {
@@ -394,8 +400,11 @@ void Transmission::SendPageLines(const QString& address, int line)
     if (z_.EventsSuppressed || !z_.LinkOnline)
         return;
     showStatus(2);
+    if (!z_.protocol)
+        return;
     // A frame with a short or odd address would be read by the titlers as some other command.
-    if (!lines::isFramedAddress(address) || !z_.protocol)
+    const QString target = z_.protocol->lineAddress(address, true);
+    if (target.isEmpty())
         return;
     Ui& ui = z_.ui;
     for (int i = 1; i <= slot::kLines; ++i) {
@@ -408,15 +417,15 @@ void Transmission::SendPageLines(const QString& address, int line)
             continue; // a line switched off stays off
         const QLineEdit* box = ui.txtMain[std::size_t(i)];
         const QString text = box ? box->text() : z_.table.text(z_.pageSlot(slot::kLine1 + i - 1));
-        if (!z_.protocol->writeRaw(lines::lineFrame(z_.CommandPrefix, address, i, text)))
+        if (!z_.protocol->writeRaw(lines::lineFrame(z_.CommandPrefix, target, i, text)))
             return;
     }
 
     const QString shown = ui.txtPageNumber ? ui.txtPageNumber->text() : twoDigits(z_.currentPage());
-    if (address == code::kBroadcast) {
+    if (target == code::kBroadcast) {
         for (int a = 1; a <= 99; ++a)
             z_.table.setText(slot::titler(slot::kTitlerShownPageBlock, a), shown);
-    } else if (const int a = address.toInt(); a >= 1 && a <= 99) {
+    } else if (const int a = target.toInt(); a >= 1 && a <= 99) {
         z_.table.setText(slot::titler(slot::kTitlerShownPageBlock, a), shown);
     }
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 class AddressBox;
+class LinkWatch;
 class QWidget;
 class Zelk;
 
@@ -54,7 +55,7 @@ private:
     void sendPageCommands(const QString& address);
     void sendPageSettings(const QString& address);
     void sendPage(int page, const QString& address);
-    bool sendPageLoop(int from, int to, bool selectedOnly);
+    bool sendPageLoop(int from, int to, bool selectedOnly, const LinkWatch& link);
     void showPageNumber(const QString& number);
     void showStatus(int code);
     void setPreviewPair(const QString& state, int first, int second);

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 
@@ -106,6 +107,25 @@ private slots:
         QVERIFY(QFileInfo::exists(home.filePath("ZELK.ini.bak")) == false); // nothing to back up at the first save
         again.close();
         QVERIFY(QFileInfo::exists(home.filePath("ZELK.ini.bak")));
+    }
+
+    void storedPortAndSpeedComeBack()
+    {
+        QTemporaryDir home;
+        writeIni(home.path(), "1,2\r\n2,\"38400\"\r\n");
+        RecordingPort port;
+        TestWindow w(port, home.path());
+        QVERIFY(w.start());
+        QVERIFY(w.z.LinkOnline);
+        QCOMPARE(port.number, 2);
+        QCOMPARE(port.baud(), 38400);
+        QVERIFY(w.z.ui.optCommPort[2]->isChecked() && w.z.ui.opt38400Baud->isChecked());
+        w.showTab(5);
+        for (const QString speed : {"4800", "9600", "38400"}) {
+            QTest::mouseClick(w.find<QRadioButton>("opt" + speed + "Baud"), Qt::LeftButton);
+            QCOMPARE(port.settings, speed + ",n,8,1");
+            QCOMPARE(w.z.table.text(slot::kSavedBaudRate), speed);
+        }
     }
 
     void failedSaveAsksBeforeClosing()

@@ -9,6 +9,7 @@
 #include "pages/EditorLine.h"
 #include "pages/Defaults.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -43,15 +44,21 @@ class TestE2E : public QObject
     }
 
 private slots:
+    // Named as an operator does after "cd show": relative to the folder the program starts in.
     void pageFileOnTheCommandLine()
     {
         QTemporaryDir dir;
         SimProcess sim;
         qputenv("ZELK_COMM1", sim.link().toLocal8Bit());
-        const QString file = writePageFile(dir.path(), "show.zlk");
+        writePageFile(dir.path(), "show.zlk");
+        const QString started = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
         QtSerialPort port;
         TestWindow w(port);
-        QVERIFY(w.start({file}));
+        const bool ok = w.start({"show.zlk"});
+        QDir::setCurrent(started);
+        QVERIFY(ok);
+        QCOMPARE(w.z.dialogs.shown().size(), 1); // only the first start's missing settings
         QVERIFY(sim.waitForFrames(3 * 12));
         QTest::qWait(300);
         QCOMPARE(pagesOnLine(sim), (QStringList{"01", "02", "03"})); // in page order, enabled titlers only
@@ -62,6 +69,21 @@ private slots:
             QCOMPARE(screens[a].settings.value("display"), QString("on"));
         }
         QVERIFY(!screens.contains("04"));
+    }
+
+    void missingPageFileIsToldAndNothingSent()
+    {
+        SimProcess sim;
+        qputenv("ZELK_COMM1", sim.link().toLocal8Bit());
+        QtSerialPort port;
+        TestWindow w(port);
+        QVERIFY(w.start({"tonight.zlk"}));
+        const auto shown = w.z.dialogs.shown();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown[1].text.contains("tonight.zlk") && shown[1].text.contains("No pages were sent"),
+                 qPrintable(shown[1].text));
+        QTest::qWait(300);
+        QVERIFY(pagesOnLine(sim).isEmpty());
     }
 
     void pageFileNotMatchingIsOnlyStarted()

@@ -8,7 +8,9 @@
 #include "pages/LineEditor.h"
 #include "transmit/Transmission.h"
 
+#include <QClipboard>
 #include <QLabel>
+#include <QMimeData>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTabBar>
@@ -279,6 +281,70 @@ private slots:
         r.key(Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), r.line(5));
         QCOMPARE(r.port.frames(), QList<QByteArray>{address + "28061B" + QByteArray(19, ' ')});
+    }
+
+    // The box's own ways of changing its text would pass lower case and ";" behind the filter, and in the continuous
+    // mode straight to the titler: the platform's paste key, a drop, a middle click, a context menu, an input
+    // method, and the box's Ctrl editing keys.
+    void nothingReachesALineBehindTheFilter()
+    {
+        Running r;
+        QVERIFY(r.start());
+        QTest::mouseClick(r.w.z.ui.optSendContinuous, Qt::LeftButton);
+        EditorLine* l = r.line(2);
+        r.fill(2, QStringLiteral("ONE TWO"));
+        r.clickAt(2, 3);
+        r.port.clearWrites();
+        const QString dirty = QStringLiteral("abc;def");
+        QGuiApplication::clipboard()->setText(dirty);
+        QGuiApplication::clipboard()->setText(dirty, QClipboard::Selection);
+
+        // A full line takes new text only in place of a selection: each attempt is made over "TWO" selected.
+        const auto overTwo = [l](const std::function<void()>& attempt) {
+            l->setSelection(4, 3);
+            attempt();
+        };
+        overTwo([l] { QTest::keyClick(l, Qt::Key_Insert, Qt::ShiftModifier); });
+        QMimeData mime;
+        mime.setText(dirty);
+        overTwo([&] {
+            QDropEvent drop(QPointF(l->columnX(5), l->height() / 2), Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QApplication::sendEvent(l, &drop);
+        });
+        overTwo([l] {
+            const QPoint at(l->columnX(5), l->height() / 2);
+            QMouseEvent release(QEvent::MouseButtonRelease, at, l->mapToGlobal(at), Qt::MiddleButton, {}, {});
+            QApplication::sendEvent(l, &release);
+        });
+        overTwo([l] {
+            QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(4, 4), l->mapToGlobal(QPoint(4, 4)));
+            QApplication::sendEvent(l, &menu);
+            QVERIFY(!QApplication::activePopupWidget());
+        });
+        overTwo([&] {
+            QInputMethodEvent composed;
+            composed.setCommitString(dirty);
+            QApplication::sendEvent(l, &composed);
+        });
+        l->setCursorPosition(3);
+        for (const auto& [key, mods] : QList<std::pair<Qt::Key, Qt::KeyboardModifiers>>{
+                 {Qt::Key_Backspace, Qt::ControlModifier},
+                 {Qt::Key_Delete, Qt::ControlModifier},
+                 {Qt::Key_K, Qt::ControlModifier},
+                 {Qt::Key_U, Qt::ControlModifier},
+                 {Qt::Key_A, Qt::ControlModifier},
+                 {Qt::Key_Z, Qt::ControlModifier},
+                 {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier},
+                 {Qt::Key_Y, Qt::ControlModifier}})
+            QTest::keyClick(l, key, mods);
+        QCOMPARE(l->text(), padded(QStringLiteral("ONE TWO")));
+        QCOMPARE(r.stored(2), padded(QStringLiteral("ONE TWO")));
+        QVERIFY(r.port.writes.isEmpty());
+        // The line still takes typing; Shift+Insert was the Insert key.
+        l->setCursorPosition(3);
+        QTest::keyClick(l, Qt::Key_X);
+        QCOMPARE(r.stored(2), padded(QStringLiteral("ONEX TWO")));
+        QCOMPARE(r.port.writes.size(), 1);
     }
 
     void rulerColumnsLineUpWithTheText()

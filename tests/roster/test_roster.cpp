@@ -158,6 +158,15 @@ private slots:
     {
         Running r;
         QVERIFY(r.start());
+        // No row chosen yet: "Apply" and "Clear" have nothing to act on.
+        QCOMPARE(r.names->currentRow(), -1);
+        const PageTable before = r.z.table;
+        r.nameBox->setText("NOWHERE");
+        r.click("cmdSetTitlerName");
+        r.click("cmdClearTitlerName");
+        QVERIFY(r.z.table == before);
+        QCOMPARE(r.names->item(0)->text(), QString("01   TALVEN PXT-12"));
+
         clickRow(r.names, 4);
         QVERIFY(r.names->item(4)->isSelected()); // the click ticks the row
         QCOMPARE(QApplication::focusWidget(), r.nameBox);

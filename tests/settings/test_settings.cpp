@@ -4,6 +4,7 @@
 #include "TestWindow.h"
 #include "app/Zelk.h"
 #include "link/SerialLink.h"
+#include "link/StatusLine.h"
 #include "settings/UpDown.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
@@ -233,6 +235,52 @@ private slots:
         QCOMPARE(r.sent(), QStringList());
     }
 
+    // Each page keeps its own numbers through page loads whatever the size of the page shown before it: the small
+    // sizes' 70 and 00, and horizontal positions below the spinner's 6 that the label accepts.
+    void pageLoadsKeepEachPagesNumbers()
+    {
+        Rig r;
+        QVERIFY(r.start());
+        r.put(1, {{slot::kVSizeCode, "471"}, {slot::kVPos, "50"}, {slot::kHPos, "03"}});
+        r.put(2, {{slot::kVSizeCode, "475"}, {slot::kVPos, "70"}, {slot::kHPos, "01"}});
+        r.put(3, {{slot::kVSizeCode, "476"}, {slot::kVPos, "00"}, {slot::kHPos, "05"}});
+        for (const char* button : {"cmdNextPage", "cmdNextPage", "cmdPrevPage", "cmdPrevPage", "cmdNextPage"}) {
+            r.click(button);
+            for (const auto& [p, v, h] : {std::tuple{1, "50", "03"}, std::tuple{2, "70", "01"}, {3, "00", "05"}}) {
+                QCOMPARE(r.z.table.text(slot::page(p, slot::kVPos)), QString(v));
+                QCOMPARE(r.z.table.text(slot::page(p, slot::kHPos)), QString(h));
+            }
+        }
+        QCOMPARE(r.label("lblVPos") + r.label("lblHPos"), QString("7001"));
+        QCOMPARE(r.sent(), QStringList());
+    }
+
+    // A single setting goes out only while the status line shows the link up: not while it says no titler
+    // answered (8) or the titler is disabled (9), even with the port open.
+    void singleSettingsFollowTheStatusLine()
+    {
+        Rig r;
+        QVERIFY(r.start());
+        r.z.status->ShowStatus(8); // as a time question nobody answered leaves it
+        r.click("optBackgroundOff");
+        QCOMPARE(r.stored(slot::kBackgroundCode), QString("10"));
+        QCOMPARE(r.sent(), QStringList());
+        r.z.status->ShowStatus(1);
+        r.click("optBackgroundOn");
+        QCOMPARE(r.sent(), QStringList({"0109", "0132"}));
+
+        r.port.clearWrites();
+        r.z.ui.lstTitlerNames->item(0)->setSelected(false); // the titler on screen, disabled in the roster
+        r.click("optDisplayOff");
+        QCOMPARE(r.label("lblProgStatus(1)"), QString("Disabled"));
+        r.click("optCharBlack");
+        QCOMPARE(r.z.LastStatus, qint16(9));
+        r.z.ui.lstTitlerNames->item(0)->setSelected(true);
+        r.click("optBackgroundOff"); // enabled again, but the status line still says disabled
+        QCOMPARE(r.stored(slot::kBackgroundCode), QString("10"));
+        QCOMPARE(r.sent(), QStringList());
+    }
+
     void spinnersWrapWithinTheirRanges()
     {
         Rig r;
@@ -314,6 +362,19 @@ private slots:
         r.altKey(Qt::Key_Right);
         QCOMPARE(r.label("lblHPos"), QString("17"));
         QCOMPARE(r.label("lblDatePos"), QString("013"));
+
+        // Ctrl or Shift with Alt moves nothing; S sends only outside the position modes.
+        r.port.clearWrites();
+        for (Qt::KeyboardModifier extra : {Qt::ControlModifier, Qt::ShiftModifier})
+            for (Qt::Key k : {Qt::Key_Right, Qt::Key_Up})
+                QTest::keyClick(win, k, Qt::AltModifier | extra);
+        QCOMPARE(r.label("lblHPos") + r.label("lblVPos"), QString("1745"));
+        QTest::keyPress(win, Qt::Key_T, Qt::AltModifier);
+        r.altKey(Qt::Key_S);
+        QTest::keyRelease(win, Qt::Key_T, Qt::AltModifier);
+        QCOMPARE(r.sent(), QStringList());
+        r.altKey(Qt::Key_S);
+        QCOMPARE(r.sent().mid(0, 2), QStringList({"0108", "0128001   TALVEN PXT-12    "}));
     }
 
     void aClickStepsOnceAndAHeldSpinnerRepeats()

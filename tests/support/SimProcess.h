@@ -34,6 +34,7 @@ public:
     void start(const QStringList& extra = {})
     {
         QFile::remove(logPath());
+        QFile::remove(link_); // wait for the new link, never open an old one
         proc_.setProgram(QString::fromLocal8Bit(qgetenv("ZELK_TEST_SIM")));
         proc_.setArguments(QStringList{QStringLiteral("--link"), link_, QStringLiteral("--log"), logPath(),
                                        QStringLiteral("--dump"), dumpPath()} +
@@ -60,6 +61,8 @@ public:
     {
         proc_.kill();
         proc_.waitForFinished(5000);
+        // Its link would name a pty number that another test's simulator may own by now.
+        QFile::remove(link_);
     }
 
     QString link() const { return link_; }

@@ -2,7 +2,12 @@
 
 #include "RecordingPort.h"
 #include "TestWindow.h"
+#include "app/SettingsFile.h"
+#include "app/TableFile.h"
 #include "app/Zelk.h"
+#include "core/Errors.h"
+#include "link/CommandProtocol.h"
+#include "link/StatusLine.h"
 #include "link/SerialLink.h"
 #include "transmit/Transmission.h"
 
@@ -199,6 +204,109 @@ private slots:
         QCOMPARE(r.shownPage(7), QString("06"));
     }
 
+    void selectedSendsTickedPagesOfEnabledTitlers()
+    {
+        Rig r;
+        QVERIFY(r.start());
+        r.enable({2, 4});
+        for (int p : {2, 3, 6})
+            r.w.z.table.setInt16(slot::page(p, slot::kSelected), 1); // 3 and 6: ticked, titlers not enabled
+        r.showPage("05");
+        r.click("optSendSel");
+        r.port.clearWrites();
+        r.click("cmdSend");
+        QCOMPARE(r.sent("08"), QList<QByteArray>{"0208"});
+        QCOMPARE(r.w.z.ui.txtPageNumber->text(), QString("01"));
+    }
+
+    // A line that stops taking bytes ends the send at the page it was on, as an unplugged adapter does: one error,
+    // the port closed and shown as a port that failed to open, until the operator chooses it again.
+    void stalledLineEndsTheSendAsALostPort()
+    {
+        Rig r;
+        QVERIFY(r.start());
+        Zelk& z = r.w.z;
+        r.enable({1, 2, 3});
+        r.click("optSendAll");
+        r.port.clearWrites();
+        r.port.stalled = true;
+        const int errors = z.errorsRecorded;
+        r.click("cmdSend");
+        QCOMPARE(r.port.writes.size(), 1); // page 1's display-off never left: nothing more was tried
+        QCOMPARE(z.errorsRecorded - errors, 1);
+        QCOMPARE(z.table.toInt(slot::kErrorNumber), err::kLineStalled);
+        QVERIFY(!z.LinkOnline && !r.port.isOpen());
+        QCOMPARE(z.ui.cmdSend->text(), QString("Send"));
+        QCOMPARE(z.ui.lblProgStatus[1]->text() + "|" + z.ui.lblProgStatus[2]->text(),
+                 QString("Offline|Invalid CommPort"));
+        for (int i : {1, 2})
+            QCOMPARE(z.ui.lblProgStatus[i]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(z.ui.lblPortStatus->text(), QString("Port Unavailable"));
+
+        r.port.stalled = false;
+        r.w.showTab(5);
+        r.click("optCommPort(1)");
+        QVERIFY(z.LinkOnline);
+        QCOMPARE(z.ui.lblProgStatus[1]->text(), QString("Online"));
+    }
+
+    // "Work Offline" keeps everything off the line: the send controls are disabled, and a file read meanwhile (which
+    // applies its stored port) does not go online; choosing a port, or the online look, enables them again.
+    void workingOfflineStaysOffline()
+    {
+        Rig r;
+        QVERIFY(r.start());
+        Zelk& z = r.w.z;
+        r.enable({1}); // the titler on screen, so the online look is not "Disabled"
+        const QList<QWidget*> sending = {z.ui.optSendManual, z.ui.optSendContinuous, z.ui.optSendEOL, z.ui.cmdSend,
+                                         z.ui.cmdSendAllSettings, z.ui.cmdSendSettings};
+        auto enabledCount = [&sending] { // switched on themselves, whichever tab shows them
+            return int(std::count_if(sending.begin(), sending.end(),
+                                     [](QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }));
+        };
+        r.w.showTab(5);
+        r.click("optWorkOffline");
+        QCOMPARE(enabledCount(), 0);
+        const QString file = r.w.home() + "/show.zlk";
+        QVERIFY(z.settingsFile->WriteTableFile(file));
+        r.port.close();
+        r.port.clearWrites();
+        QVERIFY(z.settingsFile->ReadTableFile(file));
+        QVERIFY(!z.LinkOnline && !r.port.isOpen());
+        z.protocol->SendCommand(QString("00"), "07");
+        QVERIFY(r.port.writes.isEmpty());
+        QCOMPARE(z.ui.lblProgStatus[1]->text(), QString("Working Offline"));
+
+        r.click("optCommPort(1)");
+        QCOMPARE(enabledCount(), sending.size());
+        z.link->EnableSendControls(false);
+        z.status->ShowStatus(1);
+        QCOMPARE(enabledCount(), sending.size());
+    }
+
+    // Closing the window while "All" runs stops the send first; nothing goes out once the settings are saved.
+    void closingDuringAllStopsTheSend()
+    {
+        Rig r;
+        QVERIFY(r.start());
+        r.enable({1, 2, 3, 4, 5, 6, 7, 8, 9});
+        r.port.drainAtLineSpeed = true; // each page takes a while at 9600 baud
+        r.click("optSendAll");
+        r.port.clearWrites();
+        int pagesAtClose = -1;
+        QTimer::singleShot(300, [&] {
+            pagesAtClose = int(r.sent("08").size());
+            r.w.close();
+        });
+        r.click("cmdSend");
+        QVERIFY(r.w.z.EventsSuppressed);
+        QVERIFY(pagesAtClose >= 1 && pagesAtClose < 9);
+        QCOMPARE(int(r.sent("08").size()), pagesAtClose); // the page under way ended, no further page began
+        PageTable saved;
+        QVERIFY(readTableFile(saved, r.w.home() + "/ZELK.ini").opened);
+        QCOMPARE(saved.text(slot::titler(slot::kTitlerShownPageBlock, pagesAtClose + 1)), QString());
+    }
+
     void rangeBackwardsSendsNothing()
     {
         Rig r;
@@ -281,23 +389,22 @@ private slots:
         QVERIFY(z.ui.optSendEOL->isChecked());
         QVERIFY(z.OvertypeMode);
 
-        // Continuous: each change goes out, but never under an address the titlers would misread.
+        // Continuous: each change goes out, never under an address the titlers would misread: a one-digit
+        // address from a file is settled in the box first, as leaving the box would.
         r.enable({1});
         r.click("optSendContinuous");
         z.table.setText(slot::page(2, slot::kAddress), "1");
         r.showPage("02");
         QCOMPARE(z.ui.txtAddress->text(), QString("1"));
         r.port.clearWrites();
-        const auto typeAtStart = [line3 = z.ui.txtMain[3]](const char* typed) {
-            QTest::mouseClick(line3, Qt::LeftButton, {}, QPoint(4, line3->height() / 2));
-            QTest::keyClick(line3, Qt::Key_Home);
-            QTest::keyClicks(line3, typed);
-        };
-        typeAtStart("AB");
-        QVERIFY(r.sent().isEmpty());
-        Rig::retype(z.ui.txtAddress, "01");
-        typeAtStart("C");
-        QCOMPARE(r.sent(), (QList<QByteArray>{QByteArray("0128041CB") + QByteArray(18, ' ')}));
+        QLineEdit* line3 = z.ui.txtMain[3];
+        QTest::mouseClick(line3, Qt::LeftButton, {}, QPoint(4, line3->height() / 2));
+        QTest::keyClick(line3, Qt::Key_Home);
+        QTest::keyClicks(line3, "AB");
+        QCOMPARE(z.ui.txtAddress->text(), QString("01"));
+        QCOMPARE(r.slotText(slot::page(2, slot::kAddress)), QString("01"));
+        QCOMPARE(r.sent(), (QList<QByteArray>{QByteArray("0128041A") + QByteArray(19, ' '),
+                                              QByteArray("0128041AB") + QByteArray(18, ' ')}));
     }
 };
 

@@ -8,6 +8,7 @@
 #include "core/Errors.h"
 #include "core/Numbers.h"
 #include "link/CommandProtocol.h"
+#include "link/LinkWatch.h"
 #include "pages/CharFilter.h"
 #include "pages/EditorLine.h"
 #include "pages/LineEditor.h"
@@ -96,8 +97,9 @@ void RandomMotion::send(const QString& address, const QString& code, const QStri
 bool RandomMotion::forEachSelected(int generation, const std::function<void(const QString&)>& sendTo)
 {
     const Sequencer& sequencer = fx_.sequencer();
+    const LinkWatch link(z_.LinkOnline);
     for (int row = 0; row < ui_.lstEnabledTitlers->count(); ++row) {
-        if (sequencer.overtaken(generation) || !z_.LinkOnline)
+        if (sequencer.overtaken(generation) || link.lost())
             return false;
         if (sequencer.IsTitlerSelected(row))
             sendTo(ui_.lstEnabledTitlers->item(row)->text().left(2));
@@ -138,18 +140,17 @@ void RandomMotion::RandomStep()
             send(code::kBroadcast, code::kLineOff, last);
             send(code::kBroadcast, code::kWriteText, cell, text);
         } else {
-            QStringList reached;
-            const bool whole = forEachSelected(generation, [&](const QString& address) {
+            // Stop may come between two titlers; it then takes this new line from those written so far.
+            stepLine_ = line;
+            stepReached_.clear();
+            forEachSelected(generation, [&](const QString& address) {
                 send(address, code::kLineOff, last);
                 send(address, code::kLineOff, next);
                 send(address, code::kWriteText, cell, text);
-                reached.append(address);
+                stepReached_.append(address);
             });
-            // Stopped half-way: Stop took the old line away everywhere; the titlers reached so far also showed the
-            // new one, which goes too, so no titler is left showing the text.
-            if (!whole && z_.LinkOnline && !z_.EventsSuppressed)
-                for (const QString& address : reached)
-                    send(address, code::kLineOff, next);
+            stepLine_ = 0;
+            stepReached_.clear();
         }
         PreviousRandomLine = LastRandomLine;
         LastRandomLine = qint16(line);
@@ -169,6 +170,10 @@ void RandomMotion::RandomClear()
         else
             forEachSelected(fx_.sequencer().generation(),
                             [&](const QString& address) { send(address, code::kLineOff, last); });
+        // A step stopped half-way: the titlers it reached show its new line as well.
+        const QStringList reached = std::exchange(stepReached_, {});
+        for (const QString& address : reached)
+            send(address, code::kLineOff, QString::number(stepLine_));
         if (z_.EventsSuppressed)
             return;
         for (int n = 1; n <= effects::kScreenLines; ++n)

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QRandomGenerator>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -73,6 +74,8 @@ private:
     Zelk& z_;
     Effects& fx_;
     EffectsUi& ui_;
+    int stepLine_ = 0;        // the line of the step under way
+    QStringList stepReached_; // the titlers it has written so far
     QRandomGenerator generator_;
     std::function<double()> source_;
 };

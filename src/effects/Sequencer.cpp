@@ -144,7 +144,7 @@ void Sequencer::Start()
     try {
         const int generation = ++generation_;
         running_ = true;
-        startedOnline_ = z_.LinkOnline;
+        runLink_.emplace(z_.LinkOnline);
         // A new run's first period is never cut short by the count of a run stopped before.
         counters = {};
         ui_.cmdStop->setEnabled(true);
@@ -340,7 +340,7 @@ void Sequencer::timerTick(EffectTimer which)
         // A tick that comes while the last action still sends is skipped: actions never run inside each other.
         if (busy_)
             return;
-        if (running_ && startedOnline_ && !z_.LinkOnline) {
+        if (running_ && runLink_ && runLink_->lost()) {
             Stop();
             return;
         }

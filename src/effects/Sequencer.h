@@ -5,9 +5,12 @@
 // PageLooping.
 
 #include "effects/TimerRules.h"
+#include "link/LinkWatch.h"
 
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 class Effects;
 class DigitBoxes;
@@ -70,7 +73,7 @@ private:
     EffectsUi& ui_;
     DigitBoxes* digits_ = nullptr;
     bool running_ = false;
-    bool busy_ = false;          // an on or off action (or Start's) is under way
-    bool startedOnline_ = false; // the run began with the link online
+    bool busy_ = false;                // an on or off action (or Start's) is under way
+    std::optional<LinkWatch> runLink_; // the link the run began with
     int generation_ = 0;
 };

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -84,6 +85,8 @@ private slots:
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
         QVERIFY(f.z.ui.tmrOnSec->isActive());
         QCOMPARE(f.z.ui.tmrOnSec->interval(), 750);
+        QTest::keyClick(f.ui.cmdStop, Qt::Key_F2); // the editor's key for the Setup tab
+        QCOMPARE(f.z.ui.tabMain->currentIndex(), 2);
 
         // Stop in an off period as well as in an on period.
         f.fx.sequencer().tmrOnSec_Timer();
@@ -350,8 +353,15 @@ private slots:
         QCOMPARE(f.z.table.text(slot::kLoopStartPage), QString("01"));
     }
 
+    void stopInTheMiddleOfAStepLeavesNoText_data()
+    {
+        QTest::addColumn<bool>("closing");
+        QTest::newRow("Stop Effect") << false;
+        QTest::newRow("window closed") << true;
+    }
     void stopInTheMiddleOfAStepLeavesNoText()
     {
+        QFETCH(bool, closing);
         RecordingPort port;
         EffectsFixture f(port);
         const QList<int> titlers = {1, 2, 3, 4, 5, 6};
@@ -363,7 +373,11 @@ private slots:
         int rows = 0;
         QTimer stopper;
         connect(&stopper, &QTimer::timeout, [&] {
-            if (++rows == 3)
+            if (++rows != 3)
+                return;
+            if (closing)
+                f.w.close(); // ZELK.ini is written after the text has gone
+            else
                 f.ui.cmdStop->click();
         });
         stopper.start(0);
@@ -372,32 +386,34 @@ private slots:
         QVERIFY(rows >= 3);
         QVERIFY(!f.fx.sequencer().running() && !f.anyTimerActive());
         QCOMPARE(linesShown(sent(port)), (QMap<QString, QSet<int>>()));
+        QCOMPARE(QFile::exists(f.w.home() + "/ZELK.ini"), closing);
     }
 
-    void lostPortOrClosingEndsTheRun()
+    void lostOrStalledLineEndsTheRun_data()
     {
+        QTest::addColumn<bool>("stall");
+        QTest::newRow("port vanished") << false;
+        QTest::newRow("line stalled") << true;
+    }
+    void lostOrStalledLineEndsTheRun()
+    {
+        QFETCH(bool, stall);
         RecordingPort port;
         EffectsFixture f(port);
         QVERIFY(f.start({1, 2}, {1, 2}));
         f.ui.txtRandomText->setText("GONE");
+        f.times("00", "01", "00", "00");
         f.click(f.ui.cmdStart);
         const int errors = f.z.errorsRecorded;
-        port.vanish();
-        QTRY_VERIFY(!f.fx.sequencer().running());
+        if (stall)
+            port.stalled = true; // the next step's first command never leaves
+        else
+            port.vanish();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.fx.sequencer().running(), 5000);
+        QTest::qWait(100);
         QCOMPARE(f.z.errorsRecorded - errors, 1);
-        QVERIFY(!f.anyTimerActive() && f.z.ui.tabMain->isEnabled() && f.ui.txtOnSec->isEnabled());
-
-        // Closing the window stops a run first: the text goes from the titlers before ZELK.ini is written.
-        f.w.showTab(5);
-        f.click(f.w.find<QRadioButton>("optCommPort(1)"));
-        f.w.showTab(3);
-        QVERIFY(f.z.LinkOnline);
-        f.click(f.ui.cmdStart);
-        port.clearWrites();
-        f.w.close();
-        QVERIFY(f.z.StopRequested && !f.anyTimerActive());
-        QCOMPARE(linesShown(sent(port)), (QMap<QString, QSet<int>>()));
-        QVERIFY(!sent(port).isEmpty());
+        QVERIFY(!f.z.LinkOnline && !f.anyTimerActive());
+        QVERIFY(f.z.ui.tabMain->isEnabled() && f.ui.txtOnSec->isEnabled() && !f.ui.cmdStop->isEnabled());
     }
 };
 

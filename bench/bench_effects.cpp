@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -54,10 +55,14 @@ int main(int argc, char** argv)
 
     std::printf("Random over 99 titlers (%s), on 00:%s, for %d s\n", broadcast ? "broadcast" : "one by one",
                 qPrintable(onSec), seconds);
-    std::printf("%8s %10s %8s\n", "minute", "RSS kB", "steps");
+    std::printf("%8s %10s %8s\n", "minute", "RSS kB", "ticks");
     QElapsedTimer clock;
     clock.start();
     f.click(f.ui.cmdStart);
+    // Ticks are counted in the program; the simulator's log is read only at the end, so that reading it does not
+    // weigh on the memory measured.
+    int ticks = 0;
+    QObject::connect(f.z.ui.tmrOnSec, &QTimer::timeout, [&ticks] { ++ticks; });
     const QString probe = broadcast ? QStringLiteral("00") : QStringLiteral("01");
     auto steps = [&] {
         QList<double> at;
@@ -67,7 +72,7 @@ int main(int argc, char** argv)
         return at;
     };
     for (int minute = 0; clock.elapsed() < qint64(seconds) * 1000; ++minute) {
-        std::printf("%8d %10ld %8lld\n", minute, residentKb(), qint64(steps().size()));
+        std::printf("%8d %10ld %8d\n", minute, residentKb(), ticks);
         std::fflush(stdout);
         QTest::qWait(int(std::min<qint64>(60000, qint64(seconds) * 1000 - clock.elapsed())));
     }

@@ -166,7 +166,8 @@ void Sequencer::Start()
             }
             fx_.looping().LoopShowPage(first);
         } else if (mode == Effects::Mode::Random) {
-            if (ui_.txtRandomText->text().trimmed().isEmpty()) {
+            const QString text = ui_.txtRandomText->text();
+            if (text.count(QLatin1Char(' ')) == text.size()) {
                 z_.dialogs.message(z_.ui.frmZELK, QMessageBox::Warning, QStringLiteral("ZELK Random Motion"),
                                    QStringLiteral("No Random Text to Display"));
                 Stop();

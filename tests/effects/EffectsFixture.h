@@ -46,6 +46,16 @@ public:
         return z.ui.framain[3]->isVisible();
     }
 
+    // Random over the titlers (enabled and chosen), with this text, a step every 750 ms and no off period.
+    bool startRandom(const QList<int>& titlers, const QString& text)
+    {
+        if (!start(titlers, titlers))
+            return false;
+        ui.txtRandomText->setText(text);
+        times("00", "01", "00", "00");
+        return true;
+    }
+
     void times(const char* onMin, const char* onSec, const char* offMin, const char* offSec)
     {
         ui.txtOnMin->setText(QLatin1String(onMin));

@@ -1,6 +1,6 @@
 // The effects with their real timers against the titler simulator: Random's rhythm and line choice, broadcast mode,
 // Line On/Off, Loop Screens with and without looping, and a line lost in the middle of a run. Each run lasts a few
-// seconds.
+// seconds. (A stalled line, which a pty cannot show, is tested on the recording port.)
 
 #include "EffectsFixture.h"
 #include "SimProcess.h"
@@ -79,9 +79,7 @@ private slots:
     {
         QtSerialPort port;
         EffectsFixture f(port);
-        QVERIFY(f.start({1, 2}, {1, 2}));
-        f.ui.txtRandomText->setText("HELLO");
-        f.times("00", "01", "00", "00");
+        QVERIFY(f.startRandom({1, 2}, "HELLO"));
         runFor(f, 2600);
 
         const auto writes = framesTo(*sim, "01", "28");
@@ -113,9 +111,7 @@ private slots:
     {
         QtSerialPort port;
         EffectsFixture f(port);
-        QVERIFY(f.start({1, 2}, {1, 2}));
-        f.ui.txtRandomText->setText("ALL");
-        f.times("00", "01", "00", "00");
+        QVERIFY(f.startRandom({1, 2}, "ALL"));
         f.click(f.ui.chkBroadcastMode);
         runFor(f, 2000);
 
@@ -209,20 +205,19 @@ private slots:
         QVERIFY(f.z.ui.tabMain->isEnabled() && !f.anyTimerActive() && !f.ui.cmdStop->isEnabled());
     }
 
-    void lostLineEndsTheRun()
+    void vanishedPortEndsTheRun()
     {
         QtSerialPort port;
         EffectsFixture f(port);
-        QVERIFY(f.start({1}, {1}));
-        f.ui.txtRandomText->setText("BYE");
-        f.times("00", "01", "00", "00");
+        QVERIFY(f.startRandom({1}, "BYE"));
         f.click(f.ui.cmdStart);
         const int errors = f.z.errorsRecorded;
         sim->killHard();
         QTRY_VERIFY_WITH_TIMEOUT(!f.fx.sequencer().running(), 5000);
         QTest::qWait(800); // a tick more would have come by now
         QCOMPARE(f.z.errorsRecorded - errors, 1);
-        QVERIFY(!f.anyTimerActive() && f.z.ui.tabMain->isEnabled() && f.ui.cmdStart->isEnabled());
+        QVERIFY(!f.z.LinkOnline && !f.anyTimerActive() && !f.ui.cmdStop->isEnabled());
+        QVERIFY(f.z.ui.tabMain->isEnabled() && f.ui.txtOnSec->isEnabled() && f.ui.cmdStart->isEnabled());
     }
 };
 

@@ -247,14 +247,7 @@ void Sequencer::SetEffectControlsEnabled(bool enabled)
          std::initializer_list<QWidget*>{ui_.txtOnMin, ui_.txtOnSec, ui_.txtOffMin, ui_.txtOffSec, ui_.updOnMin,
                                          ui_.updOnSec, ui_.updOffMin, ui_.updOffSec, ui_.cmdStart})
         setEnabled(w, enabled);
-    if (QWidget* window = z_.ui.frmZELK) {
-        if (auto* file = window->findChild<QMenu*>(QStringLiteral("mnuFile")))
-            file->menuAction()->setEnabled(enabled);
-        // The toolbar's file buttons are the File menu by another way.
-        for (const char* name : {"tbNew", "tbOpen", "tbSave"})
-            if (auto* a = window->findChild<QAction*>(QLatin1String(name)))
-                a->setEnabled(enabled);
-    }
+    lockFileActions(!enabled);
     for (QWidget* w : std::initializer_list<QWidget*>{ui_.optRandom, ui_.lblMin, ui_.lblSec, ui_.lblTimeOn,
                                                       ui_.lblTimeOff, ui_.lstEnabledTitlers, ui_.txtRandomText,
                                                       ui_.lblEnterTextHere, ui_.optLooping, ui_.optLineOnOff})
@@ -272,6 +265,32 @@ void Sequencer::SetEffectControlsEnabled(bool enabled)
                        static_cast<QWidget*>(ui_.lblRandomVSize)})
         setEnabled(w, enabled);
     QCoreApplication::processEvents();
+}
+
+void Sequencer::lockFileActions(bool locked)
+{
+    // The File menu with its items (their keys as well) and the toolbar's file buttons, which are the same by
+    // another way. Only what this lock disabled is enabled again.
+    if (!locked) {
+        for (const QPointer<QAction>& a : std::exchange(lockedFileActions_, {}))
+            if (a)
+                a->setEnabled(true);
+        return;
+    }
+    QWidget* window = z_.ui.frmZELK;
+    if (!window)
+        return;
+    QList<QAction*> file;
+    if (auto* menu = window->findChild<QMenu*>(QStringLiteral("mnuFile")))
+        file << menu->menuAction() << menu->actions();
+    for (const char* name : {"tbNew", "tbOpen", "tbSave"})
+        if (auto* a = window->findChild<QAction*>(QLatin1String(name)))
+            file << a;
+    for (QAction* a : file)
+        if (a->isEnabled()) {
+            a->setEnabled(false);
+            lockedFileActions_.append(a);
+        }
 }
 
 // ---- timers -------------------------------------------------------------------------------------------------------

@@ -7,13 +7,16 @@
 #include "effects/TimerRules.h"
 #include "link/LinkWatch.h"
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <optional>
 
 class Effects;
 class DigitBoxes;
+class QAction;
 class QLineEdit;
 class QTimer;
 struct EffectsUi;
@@ -67,6 +70,7 @@ private:
     void timeBox_Change(Box b);
     void stepTimeBox(Box b, const QString& direction);
     void onLinkLost();
+    void lockFileActions(bool locked);
 
     Zelk& z_;
     Effects& fx_;
@@ -75,5 +79,6 @@ private:
     bool running_ = false;
     bool busy_ = false;                // an on or off action (or Start's) is under way
     std::optional<LinkWatch> runLink_; // the link the run began with
+    QList<QPointer<QAction>> lockedFileActions_;
     int generation_ = 0;
 };

@@ -80,7 +80,7 @@ private slots:
         f.click(f.ui.cmdStart);
         QVERIFY(f.fx.sequencer().running());
         QVERIFY(f.ui.cmdStop->isEnabled());
-        QVERIFY(!file->menuAction()->isEnabled());
+        QVERIFY(!file->menuAction()->isEnabled() && !f.w.find<QAction>("mnuFileOpen")->isEnabled());
         for (QWidget* w : locked)
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
         QVERIFY(f.z.ui.tmrOnSec->isActive());
@@ -94,7 +94,7 @@ private slots:
         f.click(f.ui.cmdStop);
         QVERIFY(!f.anyTimerActive());
         QVERIFY(!f.ui.cmdStop->isEnabled());
-        QVERIFY(file->menuAction()->isEnabled());
+        QVERIFY(file->menuAction()->isEnabled() && f.w.find<QAction>("mnuFileOpen")->isEnabled());
         for (QWidget* w : std::initializer_list<QWidget*>{f.z.ui.tabMain, f.ui.cmdStart, f.ui.txtOnMin, f.ui.updOffSec,
                                                           f.ui.optRandom})
             QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "app/PageFile.h"
 #include "app/SettingsFile.h"
 #include "app/Shell.h"
 #include "app/Zelk.h"
@@ -10,8 +11,11 @@
 #include "link/SerialLink.h"
 #include "link/SerialPort.h"
 #include "link/StatusLine.h"
+#include "pages/EditorClipboard.h"
 #include "pages/LineEditor.h"
+#include "pages/PageClearing.h"
 #include "pages/PageView.h"
+#include "pages/TextSearch.h"
 #include "roster/Roster.h"
 #include "settings/DisplaySettings.h"
 #include "transmit/Transmission.h"
@@ -41,6 +45,10 @@ MainWindow::MainWindow(Zelk& z, SerialPort& port, QWidget* parent) : QMainWindow
     transmission_ = std::make_unique<Transmission>(z_);
     displaySettings_ = std::make_unique<DisplaySettings>(z_);
     roster_ = std::make_unique<Roster>(z_);
+    pageFile_ = std::make_unique<PageFile>(z_);
+    clearing_ = std::make_unique<PageClearing>(z_);
+    clipboard_ = std::make_unique<EditorClipboard>(z_);
+    search_ = std::make_unique<TextSearch>(z_);
     effects_ = std::make_unique<Effects>(z_);
 
     auto* central = new QWidget(this);
@@ -61,6 +69,7 @@ MainWindow::MainWindow(Zelk& z, SerialPort& port, QWidget* parent) : QMainWindow
     f0Layout->setContentsMargins(4, 4, 4, 4);
     QFrame* f1 = makeFrame(1, f0);
     (new QVBoxLayout(f1))->addWidget(editor_->buildPanel(f1));
+    editor_->addSidePanel(clearing_->buildPanel(f1));
     QFrame* f2 = makeFrame(2, f0);
     (new QVBoxLayout(f2))->addWidget(displaySettings_->buildPanel(f2));
     QFrame* f6 = makeFrame(6, f0);
@@ -72,6 +81,8 @@ MainWindow::MainWindow(Zelk& z, SerialPort& port, QWidget* parent) : QMainWindow
     bar->addWidget(pageView_->buildSelectedTick(f6), 0, 2);
     bar->addWidget(transmission_->buildTitlerName(f6), 1, 1, 1, 2);
     bar->addWidget(transmission_->buildSendPanel(f6), 2, 0, 1, 3);
+    search_->buildInto(z_.ui.fraFind);
+    clearing_->attachRangeBoxes();
     bar->setColumnStretch(2, 1);
     f0Layout->addWidget(f1);
     f0Layout->addWidget(f2);
@@ -98,6 +109,8 @@ MainWindow::MainWindow(Zelk& z, SerialPort& port, QWidget* parent) : QMainWindow
 
     buildMenus();
     buildToolBar();
+    pageFile_->connectMenus(this);
+    clipboard_->connectWindow(this);
 
     connect(z_.ui.tabMain, &QTabBar::currentChanged, this, [this](int i) { shell_->TabSwitch(i + 1); });
 }

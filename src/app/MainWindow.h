@@ -19,6 +19,10 @@ class Adjusters;
 class Roster;
 class PortScan;
 class Identification;
+class PageFile;
+class PageClearing;
+class EditorClipboard;
+class TextSearch;
 class Effects;
 class QFrame;
 class QVBoxLayout;
@@ -55,4 +59,9 @@ private:
     // Port auto-detection and titler identification
     std::unique_ptr<PortScan> portScan_;
     std::unique_ptr<Identification> identification_;
+    // Page files, clearing and cloning, clipboard and alignment, text search
+    std::unique_ptr<PageFile> pageFile_;
+    std::unique_ptr<PageClearing> clearing_;
+    std::unique_ptr<EditorClipboard> clipboard_;
+    std::unique_ptr<TextSearch> search_;
 };

@@ -6,6 +6,7 @@
 #include "app/Zelk.h"
 #include "link/SerialLink.h"
 #include "pages/Defaults.h"
+#include "pages/PageClearing.h"
 #include "pages/PageView.h"
 #include "transmit/Transmission.h"
 
@@ -64,19 +65,26 @@ bool SettingsFile::ReadTableFile(const QString& path)
     }
     for (const TableFileError& e : report.errors)
         z_.RecordError(e.number, e.source);
+    RefreshFromTable();
+    z_.EditorLoading = false;
+    return true;
+}
 
+void SettingsFile::RefreshFromTable()
+{
     if (z_.link)
         z_.link->FillTitlerLists();
     if (z_.pageView)
         z_.pageView->ShowPage();
-    // The clone range mode of the range boxes is set here once page clearing and cloning exist.
+    if (z_.transmission)
+        z_.transmission->SetRangeMode(QStringLiteral("Clone"));
     CopySettingsToCopySlots();
     if (z_.link)
         z_.link->OpenConfiguredPort();
     if (z_.transmission)
         z_.transmission->RestoreEditorPreferences();
-    z_.EditorLoading = false;
-    return true;
+    if (z_.clearing)
+        z_.clearing->clickClonePage();
 }
 
 bool SettingsFile::WriteTableFile(const QString& path, QString* errorText)

@@ -14,6 +14,8 @@ public:
     void LoadSettingsAtStart();
     // Reads a table file into the page table and refreshes the window from it. False when the file can't be read.
     bool ReadTableFile(const QString& path);
+    // The window after the table has been read: lists, page, ranges, port, editor modes (EditorLoading is set).
+    void RefreshFromTable();
     // Writes the whole table safely; false (and the error recorded) when it could not be written.
     bool WriteTableFile(const QString& path, QString* errorText = nullptr);
     void InitialisePageTable();

@@ -8,6 +8,7 @@
 #include "link/SerialLink.h"
 #include "link/StatusLine.h"
 #include "pages/PageView.h"
+#include "settings/ClockPreview.h"
 #include "transmit/Transmission.h"
 
 #include <QCoreApplication>
@@ -247,7 +248,11 @@ void Shell::tmrTime_Timer()
         if (!offline && tab == 5 && z_.link)
             z_.link->CheckTitlerOnline();
         if (tab == 1 || tab == 2) {
-            // The clock and calendar previews are refreshed here once they exist.
+            if (z_.clockPreview && address != code::kBroadcast) {
+                z_.clockPreview->UpdateTimePreview();
+                if (tab == 1)
+                    z_.clockPreview->UpdateDatePreview();
+            }
             if (!offline) {
                 if (address == code::kBroadcast && z_.status)
                     z_.status->ShowStatus(1);

@@ -35,6 +35,13 @@ class DisplaySettings;
 class Adjusters;
 class Roster;
 class UpDown;
+class TitlerClock;
+class ClockPreview;
+// Page files, clearing and cloning, clipboard and alignment, text search
+class PageFile;
+class PageClearing;
+class EditorClipboard;
+class TextSearch;
 class Effects;
 
 // Arrays indexed as the controls are numbered: txtMain[1]..txtMain[9]; index 0 unused where numbering starts at 1.
@@ -173,6 +180,14 @@ public:
     DisplaySettings* displaySettings = nullptr;
     Adjusters* adjusters = nullptr;
     Roster* roster = nullptr;
+    // Clock and calendar: the titler's time and date questions, and the previews over the editor grid.
+    TitlerClock* titlerClock = nullptr;
+    ClockPreview* clockPreview = nullptr;
+    // Page files, clearing and cloning, clipboard and alignment, text search
+    PageFile* pageFile = nullptr;
+    PageClearing* clearing = nullptr;
+    EditorClipboard* clipboard = nullptr;
+    TextSearch* search = nullptr;
     // Effects: the sequencer, random motion, page looping and broadcast mode
     Effects* effects = nullptr;
 

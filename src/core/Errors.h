@@ -15,6 +15,10 @@ constexpr int kPortNotOpen = 1001;    // a write to a port that is not open
 constexpr int kPortUnavailable = 1002; // the port does not exist or cannot be opened
 constexpr int kLineStalled = 1003;    // bytes did not leave the port in the time the line needs
 
+// Page files
+constexpr int kUnknownFileType = 1010; // File Open with a name ending neither in "zlk" nor in "txt"
+constexpr int kDialogCancelled = 1011; // the operator cancelled a file dialog
+
 } // namespace err
 
 #include <QString>

@@ -38,7 +38,8 @@ QString Dialogs::saveFileName(QWidget* parent, const QString& caption, const QSt
         return fileNames_.takeFirst();
     if (answerAll_)
         return {};
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    // The program asks its own overwrite question, with its own answers.
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 QDateTime Clock::now() const

@@ -77,19 +77,41 @@ bool firmwareBlocks(bool oldFirmware, int baud, QString& c, QString& param1)
 CommandProtocol::CommandProtocol(Zelk& z, SerialPort& port) : z_(z), port_(port)
 {
     z_.protocol = this;
+    lineClock_.start();
 }
 
-void CommandProtocol::SendCommand(const QString& address, const QString& c, const QString& param1,
+bool CommandProtocol::SendCommand(const QString& address, const QString& c, const QString& param1,
                                   const QString& param2)
 {
     QString a = address;
-    SendCommand(a, c, param1, param2);
+    return SendCommand(a, c, param1, param2);
 }
 
-void CommandProtocol::SendCommand(QString& address, QString c, QString param1, const QString& param2)
+bool CommandProtocol::SendCommand(QString& address, QString c, QString param1, const QString& param2)
+{
+    return transmit(address, std::move(c), std::move(param1), param2, false);
+}
+
+bool CommandProtocol::Ask(QString& address, const QString& c)
+{
+    return transmit(address, c, QString(), QString(), true);
+}
+
+int CommandProtocol::owedPauseMs() const
+{
+    return int(std::max<qint64>(0, quietFromMs_ - lineClock_.elapsed()));
+}
+
+void CommandProtocol::waitOutOwedPause()
+{
+    sleepMs(owedPauseMs());
+}
+
+bool CommandProtocol::transmit(QString& address, QString c, QString param1, const QString& param2, bool owePause)
 {
     if (z_.EventsSuppressed || z_.PageRefreshing || !z_.LinkOnline)
-        return;
+        return false;
+    bool written = false;
     try {
         const bool question = c == code::kAskTime || c == code::kAskDate;
         const QString target = lineAddress(address, !question);
@@ -103,24 +125,31 @@ void CommandProtocol::SendCommand(QString& address, QString c, QString param1, c
         const bool write = !target.isEmpty() && (address == code::kBroadcast ||
                                                  (IsTitlerEnabled(address) && !FirmwareFilter(address, c, param1)));
         if (write) {
+            waitOutOwedPause();
             const QString frame = z_.CommandPrefix + address + c + param1 + param2;
             if (!port_.write(frame.toLatin1())) {
                 if (!z_.LinkOnline)
-                    return; // the port went away under this write, and that loss is recorded already
+                    return false; // the port went away under this write, and that loss is recorded already
                 throw RunTimeError{port_.isOpen() ? err::kDeviceIO : err::kPortNotOpen,
                                    QStringLiteral("SendCommand: ") + port_.errorText()};
             }
+            written = true;
             if (selectedBaud() == 38400)
                 sleepMs(kFastLineGapMs);
         }
         drain();
-        sleepMs(pauseForCode(c, z_.SkipClearPause));
+        const int pause = pauseForCode(c, z_.SkipClearPause);
+        if (!owePause)
+            sleepMs(pause);
+        else if (written)
+            quietFromMs_ = lineClock_.elapsed() + pause;
     } catch (const RunTimeError& e) {
         if (e.number == err::kLineStalled && z_.link)
             z_.link->linkFailed(e.number, e.source); // a stuck line would cost a second per command for ever
         else
             z_.RecordError(e.number, e.source);
     }
+    return written;
 }
 
 void CommandProtocol::drain()
@@ -207,6 +236,7 @@ QString CommandProtocol::lineAddress(const QString& address, bool settleBox)
 
 bool CommandProtocol::writeRaw(const QByteArray& bytes)
 {
+    waitOutOwedPause();
     if (!port_.write(bytes)) {
         if (!z_.LinkOnline)
             return false; // the loss of the port is recorded already

@@ -3,6 +3,7 @@
 // enabled titler, firmware generation), writes it in one write, waits until the port has passed it on and paces
 // the line by the command's code.
 
+#include <QElapsedTimer>
 #include <QString>
 
 class SerialPort;
@@ -55,9 +56,18 @@ public:
     CommandProtocol(Zelk& z, SerialPort& port);
 
     // address is in-out: an empty address means the titler of the page on screen and is handed back filled.
-    void SendCommand(QString& address, QString code, QString param1 = {}, const QString& param2 = {});
-    void SendCommand(const QString& address, const QString& code, const QString& param1 = {},
+    // True when the command was written (the gates let it through and the port took it).
+    bool SendCommand(QString& address, QString code, QString param1 = {}, const QString& param2 = {});
+    bool SendCommand(const QString& address, const QString& code, const QString& param1 = {},
                      const QString& param2 = {});
+
+    // A question ("38", "43") gated and written as SendCommand writes it, but without the pause after it: the line
+    // owes that pause, so the caller can take the answer later while the window goes on, and every later write
+    // waits out what is left of it first. True when the question was written.
+    bool Ask(QString& address, const QString& code);
+    // Milliseconds the line still owes the last question asked with Ask (0 when none).
+    int owedPauseMs() const;
+    void waitOutOwedPause();
 
     bool IsTitlerEnabled(const QString& address) const;
     // True when the command is blocked; may rewrite code and param1. With an empty code it tells whether the
@@ -80,10 +90,13 @@ public:
     SerialPort& port() { return port_; }
 
 private:
+    bool transmit(QString& address, QString code, QString param1, const QString& param2, bool owePause);
     bool titlerRowSelected(bool versionList, int address) const;
     void drain();
     void sleepMs(int ms);
 
     Zelk& z_;
     SerialPort& port_;
+    QElapsedTimer lineClock_;
+    qint64 quietFromMs_ = 0; // on lineClock_: when the pause owed after a question ends
 };

@@ -6,6 +6,7 @@
 #include "link/PortAccess.h"
 #include "link/SerialPort.h"
 #include "link/StatusLine.h"
+#include "settings/TitlerClock.h"
 #include "core/Numbers.h"
 
 #include <QCoreApplication>
@@ -311,28 +312,7 @@ void SerialLink::FillTitlerLists()
 
 QString SerialLink::ReadTitlerTime()
 {
-    QString reply;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        port_.readAll(); // whatever waited before the question is not the answer
-        QString address;
-        z_.protocol->SendCommand(address, code::kAskTime);
-        reply = z_.protocol->receivedText();
-        if (reply.size() == 6)
-            break;
-    }
-    const QString six = reply.left(6);
-    const auto v = parseDecimal(six);
-    const bool digitsOnly = std::all_of(six.begin(), six.end(), [](QChar c) { return c.isDigit(); });
-    if (six.size() == 6 && digitsOnly && v && *v >= 0 && *v <= 235959) {
-        if (z_.status)
-            z_.status->ShowStatus(1);
-        z_.ClockReadFailed = false;
-        return six.left(2) + QLatin1Char(':') + six.mid(2, 2) + QLatin1Char(':') + six.mid(4, 2);
-    }
-    if (z_.status)
-        z_.status->ShowStatus(8);
-    z_.ClockReadFailed = true;
-    return {};
+    return z_.titlerClock ? z_.titlerClock->ReadTitlerTime() : QString();
 }
 
 void SerialLink::CheckTitlerOnline()

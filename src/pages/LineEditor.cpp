@@ -7,6 +7,7 @@
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
 #include "link/StatusLine.h"
+#include "pages/EditorClipboard.h"
 #include "transmit/Transmission.h"
 
 #include <QAction>
@@ -80,6 +81,7 @@ QWidget* LineEditor::buildPanel(QWidget* parent)
     row->addLayout(grid);
 
     auto* side = new QVBoxLayout;
+    side_ = side;
     auto* heading = new QLabel(QStringLiteral("ZELK TEXT EDITOR"), panel_);
     heading->setObjectName(QStringLiteral("lblZELKTextEditor"));
     QFont hf = heading->font();
@@ -129,7 +131,13 @@ void LineEditor::txtMain_Change(int index)
             box->setCursorPosition(caret);
             return;
         }
-        z_.table.setText(z_.pageSlot(slot::kLine1 + index - 1), text);
+        const int stored = z_.pageSlot(slot::kLine1 + index - 1);
+        // A longer text that a paste or a file put into the line stays whole until the operator edits the line:
+        // the box shows, and the titler gets, only its first twenty characters.
+        const QString kept = z_.table.text(stored);
+        const bool notEdited = z_.EditorLoading || longLine_ == index;
+        if (!notEdited || kept.size() <= editor::kWidth || !kept.startsWith(text))
+            z_.table.setText(stored, text);
         if (z_.ui.optSendContinuous && z_.ui.optSendContinuous->isChecked() && !z_.EditorLoading &&
             z_.transmission && z_.ui.txtAddress)
             z_.transmission->SendPageLines(z_.ui.txtAddress->text(), index);
@@ -405,12 +413,38 @@ void LineEditor::setHighlighted(int index, bool on)
         box->setHighlighted(on);
 }
 
-void LineEditor::clipboardAction(const QString&)
+void LineEditor::clipboardAction(const QString& action)
 {
+    if (z_.clipboard)
+        z_.clipboard->ClipboardAction(action);
 }
 
-void LineEditor::alignAction(const QString&)
+void LineEditor::alignAction(const QString& mode)
 {
+    if (z_.clipboard)
+        z_.clipboard->Align(mode);
+}
+
+void LineEditor::setLineText(int index, const QString& text)
+{
+    EditorLine* box = line(index);
+    if (!box)
+        return;
+    // The box keeps at most twenty characters; the table keeps the whole text (see txtMain_Change).
+    if (text.size() <= editor::kWidth) {
+        box->setText(text);
+        return;
+    }
+    z_.table.setText(z_.pageSlot(slot::kLine1 + index - 1), text);
+    longLine_ = index;
+    box->setText(text);
+    longLine_ = 0;
+}
+
+void LineEditor::addSidePanel(QWidget* panel)
+{
+    if (side_)
+        side_->insertWidget(1, panel);
 }
 
 bool LineEditor::eventFilter(QObject* watched, QEvent* event)

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QLabel;
+class QVBoxLayout;
 class QWidget;
 class EditorLine;
 class Zelk;
@@ -46,6 +47,11 @@ public:
     // "Right", "Center").
     void clipboardAction(const QString& action);
     void alignAction(const QString& mode);
+    // Replaces a line's whole text through its change handling, as typing does (see txtMain_Change for a text
+    // longer than the line).
+    void setLineText(int index, const QString& text);
+    // Puts a panel into the column beside the lines, under the heading.
+    void addSidePanel(QWidget* panel);
 
     bool BlockSpaceMode = false;
     qint16 DragStartY = 0; // pixels from the top of the pressed line
@@ -59,6 +65,8 @@ private:
 
     Zelk& z_;
     QWidget* panel_ = nullptr;
+    QVBoxLayout* side_ = nullptr;
+    int longLine_ = 0; // the line setLineText is filling with a text longer than the box
     bool f4Paste_ = false;
     bool f5Paste_ = false;
 };

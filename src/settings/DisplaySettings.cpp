@@ -7,8 +7,12 @@
 #include "link/StatusLine.h"
 #include "pages/PageView.h"
 #include "settings/Adjusters.h"
+#include "settings/ClockPreview.h"
+#include "settings/ClockSetting.h"
 #include "settings/NumberLabel.h"
+#include "settings/SettingsCloning.h"
 #include "settings/SettingsSender.h"
+#include "settings/TitlerClock.h"
 
 #include <QButtonGroup>
 #include <QCoreApplication>
@@ -26,10 +30,6 @@ namespace {
 constexpr int kStatusSendingSettings = 10;
 constexpr int kStatusSettingsSent = 11;
 constexpr int kStatusRefreshLink = 20;
-
-// Room kept for controls that other groups place on the tab later.
-constexpr int kClockRowsKept = 2;
-constexpr int kCloneRowsKept = 3;
 
 struct OptionRow
 {
@@ -91,17 +91,12 @@ QFrame* groupFrame(QWidget* parent, const char* name)
     return f;
 }
 
-QWidget* reservedArea(QWidget* parent, const char* name, int rows)
-{
-    auto* w = new QWidget(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setMinimumHeight(rows * (w->fontMetrics().height() + 6));
-    return w;
-}
-
 } // namespace
 
-DisplaySettings::DisplaySettings(Zelk& z) : z_(z), adjusters_(std::make_unique<Adjusters>(z))
+DisplaySettings::DisplaySettings(Zelk& z)
+    : z_(z), adjusters_(std::make_unique<Adjusters>(z)), clock_(std::make_unique<TitlerClock>(z)),
+      preview_(std::make_unique<ClockPreview>(z)), clockSetting_(std::make_unique<ClockSetting>(z)),
+      cloning_(std::make_unique<SettingsCloning>(z))
 {
     z_.displaySettings = this;
 }
@@ -149,8 +144,8 @@ QWidget* DisplaySettings::buildPanel(QWidget* parent)
     left->setSpacing(3);
     left->addWidget(heading);
     left->addWidget(buildDisplayAttributes(panel));
-    cloneArea_ = reservedArea(panel, "cloneSetupArea", kCloneRowsKept);
-    left->addWidget(cloneArea_, 1);
+    left->addWidget(cloning_->build(panel));
+    left->addStretch(1);
     auto* right = new QVBoxLayout;
     right->setSpacing(3);
     right->addWidget(buildClockGroup(panel, true));
@@ -256,9 +251,7 @@ QWidget* DisplaySettings::buildClockGroup(QWidget* parent, bool time)
     grid->addWidget(caption(box, time ? "lblTimePosition" : "lblDatePosition", QStringLiteral("Position")), 3, 0);
     grid->addWidget(adjusters_->buildField(time ? Adjusters::TimePos : Adjusters::DatePos, box), 3, 1);
 
-    QWidget* area = reservedArea(box, time ? "setTimeArea" : "setDateArea", kClockRowsKept);
-    (time ? setTimeArea_ : setDateArea_) = area;
-    grid->addWidget(area, 4, 0, 1, 3);
+    grid->addWidget(clockSetting_->buildRows(box, time), 4, 0, 1, 3);
     grid->setColumnStretch(2, 1);
     return box;
 }

@@ -1,12 +1,17 @@
 #pragma once
 // The page's display settings on the "Setup" tab: the option buttons, storing a setting and sending it, sending the
-// full set of one page or of every enabled page, and the tab's layout with the adjusters beside them.
+// full set of one page or of every enabled page, and the tab's layout with the adjusters, the clock setting and the
+// settings cloning beside them. It also keeps the titler's clock reader and the clock preview over the editor.
 
 #include <QObject>
 #include <QString>
 #include <memory>
 
 class Adjusters;
+class ClockPreview;
+class ClockSetting;
+class SettingsCloning;
+class TitlerClock;
 class QRadioButton;
 class QWidget;
 class Zelk;
@@ -20,10 +25,6 @@ public:
 
     // The contents of the "Setup" tab.
     QWidget* buildPanel(QWidget* parent);
-    // Room left empty on the tab for the settings-cloning range and buttons, and for setting time and date.
-    QWidget* cloneSetupArea() const { return cloneArea_; }
-    QWidget* setTimeArea() const { return setTimeArea_; }
-    QWidget* setDateArea() const { return setDateArea_; }
 
     // Stores a setting of the current page (slot k and its copy) and sends it when the link allows.
     void ApplyPageSetting(int k, const QString& value, const QString& code);
@@ -45,7 +46,9 @@ private:
 
     Zelk& z_;
     std::unique_ptr<Adjusters> adjusters_;
-    QWidget* cloneArea_ = nullptr;
-    QWidget* setTimeArea_ = nullptr;
-    QWidget* setDateArea_ = nullptr;
+    // The clock before its preview: the preview's questions answer into it.
+    std::unique_ptr<TitlerClock> clock_;
+    std::unique_ptr<ClockPreview> preview_;
+    std::unique_ptr<ClockSetting> clockSetting_;
+    std::unique_ptr<SettingsCloning> cloning_;
 };

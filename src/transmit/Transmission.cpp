@@ -10,6 +10,7 @@
 #include "core/Numbers.h"
 #include "pages/LineEditor.h"
 #include "pages/PageView.h"
+#include "settings/ClockPreview.h"
 #include "settings/DisplaySettings.h"
 #include "transmit/AddressBox.h"
 #include "transmit/LineFrames.h"
@@ -233,23 +234,13 @@ void Transmission::setPreviewPair(const QString& state, int first, int second)
     for (QLineEdit* box : boxes) {
         if (!box)
             continue;
-        if (on && box->geometry().width() <= 1) {
-            // Until the preview places it, the box waits over the last editor line at the page's default cell,
-            // as wide as what it holds (nothing yet), so it hides no typed text.
-            QLineEdit* line9 = z_.ui.txtMain[9];
-            QWidget* holder = box->parentWidget();
-            if (line9 && holder && line9->isVisible()) {
-                const QPoint at = line9->mapTo(holder, QPoint(0, 0));
-                const int cell = box == z_.ui.txtDateDisplay ? 12 : 0;
-                const int width = box == boxes[1] ? 0 : int(box->text().size());
-                const int cw = line9->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-                box->setGeometry(at.x() + 2 + cell * cw, at.y() + 2, width * cw, line9->height() - 4);
-            }
-        }
         box->setVisible(on);
         if (on)
             box->raise();
     }
+    // The preview lays the boxes over the cells of its positions, and keeps a continuation only where one is due.
+    if (on && z_.clockPreview)
+        z_.clockPreview->placeAgain();
 }
 
 void Transmission::SetTimePreviewVisible(const QString& state)

@@ -1,13 +1,17 @@
-// The arithmetic behind the "Setup" tab: stepping with wrap-around, the vertical range, the format patterns and the
-// order of a full settings send.
+// The arithmetic behind the "Setup" tab: stepping with wrap-around, the vertical range, the time and date patterns,
+// the down counters and the grid places of the clock, the checks of the titler's replies and of typed values,
+// settings cloning and the order of a full settings send.
 
 #include "core/Errors.h"
 #include "pages/Defaults.h"
 #include "pages/PageTable.h"
 #include "settings/AdjusterRules.h"
+#include "settings/ClockChecks.h"
 #include "settings/FormatPatterns.h"
+#include "settings/SettingsCloning.h"
 #include "settings/SettingsSender.h"
 
+#include <QLocale>
 #include <QTest>
 
 class TestSettingsRules : public QObject
@@ -59,41 +63,160 @@ private slots:
         QVERIFY(!adjust::vSizeOfCode("451"));
     }
 
-    void formatPatterns()
+    void timePatternsByBlockAndLayout()
     {
-        // number, readable, live with tenths digit 7
-        const std::tuple<int, const char*, const char*> times[] = {{2, "hh:mm:ss", "hh:nn:ss"},
-                                                                   {4, "hh:mm AM", "hh:nn AM/PM"},
-                                                                   {6, "hh:mm:ss.t AM", "hh:nn:ss.7 AM/PM"},
-                                                                   {8, "mm:ss", ""},
-                                                                   {12, "hh.mm.ss.t", "hh.nn.ss.7"},
-                                                                   {21, "hh mm ss.t", "hh nn ss.7"},
-                                                                   {29, "hhmmss", "hhnnss"},
-                                                                   {31, "hhmm AM", "hhnn AM/PM"},
-                                                                   {0, "", ""},
-                                                                   {37, "", ""}};
-        for (const auto& [n, readable, live] : times) {
-            QCOMPARE(formats::readableTimePattern(n), QString(readable));
-            QCOMPARE(formats::liveTimePattern(n, 7), QString(live));
+        // number, readable, live with the tenths digit 7, 09:05:07 in the live pattern
+        const std::tuple<int, const char*, const char*, const char*> times[] = {
+            {1, "hh:mm", "hh:nn", "09:05"},
+            {2, "hh:mm:ss", "hh:nn:ss", "09:05:07"},
+            {3, "hh:mm:ss.t", "hh:nn:ss.7", "09:05:07.7"},
+            {4, "hh:mm AM", "hh:nn AM/PM", "09:05 AM"},
+            {5, "hh:mm:ss AM", "hh:nn:ss AM/PM", "09:05:07 AM"},
+            {6, "hh:mm:ss.t AM", "hh:nn:ss.7 AM/PM", "09:05:07.7 AM"},
+            {7, "mm:ss.t", "nn:ss.7", "05:07.7"},
+            {12, "hh.mm.ss.t", "hh.nn.ss.7", "09.05.07.7"},
+            {20, "hh mm ss", "hh nn ss", "09 05 07"},
+            {29, "hhmmss", "hhnnss", "090507"},
+            {31, "hhmm AM", "hhnn AM/PM", "0905 AM"},
+            {0, "", "", "09:05:07"}, // no pattern: the time as it was read
+            {37, "", "", "09:05:07"}};
+        for (const auto& [n, readable, live, shown] : times) {
+            formats::TenthsDigit tenths{7, QChar('7')};
+            QCOMPARE(formats::TimePattern(n, true, "09:05:07", tenths).pattern, QString(readable));
+            const QString pattern = formats::TimePattern(n, false, "09:05:07", tenths).pattern;
+            QCOMPARE(pattern, QString(live));
+            QCOMPARE(formats::formatTime("09:05:07", pattern), QString(shown));
         }
-        const std::pair<int, const char*> dates[] = {{1, "MM/DD"},
-                                                     {4, "MMM DD/YY"},
-                                                     {8, "DDD/MMM DD/YYYY"},
-                                                     {15, "MM-DD-YY"},
-                                                     {44, "DDD MMM DD YYYY"},
-                                                     {49, "MMDD"},
-                                                     {60, "YYMMDD"},
-                                                     {0, ""},
-                                                     {61, ""}};
-        for (const auto& [n, pattern] : dates)
-            QCOMPARE(formats::datePattern(n), QString(pattern));
+        // A 12-hour clock in English whatever the desktop's language; a reading that is no time stays as read.
+        const QLocale desktop;
+        QLocale::setDefault(QLocale(QLocale::German));
+        QCOMPARE(formats::formatTime("21:05:07", "hh:nn AM/PM"), QString("09:05 PM"));
+        QCOMPARE(formats::formatDate("06/12/26", "DDD MMM", 2026), QString("Fri Jun"));
+        QLocale::setDefault(desktop);
+        QCOMPARE(formats::formatTime("00:30:00", "hh:nn AM/PM"), QString("12:30 AM"));
+        QCOMPARE(formats::formatTime("12:60:99", "hh:nn:ss"), QString("12:60:99"));
+
+        // The down counters: a count after the mark, the readable form without a reading.
+        formats::TenthsDigit tenths;
+        QCOMPARE(formats::TimePattern(8, false, "12:34:56", tenths).pattern, QString("$25:04"));
+        QCOMPARE(formats::TimePattern(18, false, "12:00:00", tenths).pattern, QString("$60.00"));
+        QCOMPARE(formats::TimePattern(35, true, "12:00:00", tenths).pattern, QString("$mmss"));
+        QVERIFY(formats::TimePattern(9, false, "12:00:00", tenths).tenths);
+        QVERIFY(!formats::TimePattern(2, false, "12:00:00", tenths).tenths);
+    }
+
+    void downCounters()
+    {
+        const std::tuple<int, const char*, const char*> cases[] = {
+            {30, "12:34:56", "25:04"}, {60, "12:34:56", "25:04"}, {30, "12:04:56", "25:04"}, {60, "12:00:00", "60:00"},
+            {30, "12:00:00", "30:00"}, {30, "12:30:00", "30:00"}, {30, "12:29:59", "00:01"}, {60, "12:59:01", "00:59"},
+            {60, "", ""},              {60, "12:3x:00", ""}};
+        for (const auto& [period, time, left] : cases)
+            QCOMPARE(formats::DownCounterText(period, ":", time), QString(left));
+        QCOMPARE(formats::DownCounterText(60, ":", "12:34:56", true), QString());
+    }
+
+    void tenthsCountAtTheTickRateAndStartAgainEachSecond()
+    {
+        formats::TenthsDigit tenths;
+        QString shown;
+        for (const char* time : {"12:00:01", "12:00:01", "12:00:01", "12:00:02", "12:00:02", "12:00:02"})
+            shown += formats::TimePattern(3, false, time, tenths).pattern.right(1);
+        QCOMPARE(shown, QString("001201")); // the digit shown is the one before each tick's step
+    }
+
+    void datePatternsAndExamples()
+    {
+        // number, pattern, 06/12/26 shown with it
+        const std::tuple<int, const char*, const char*> dates[] = {{1, "MM/DD", "06/12"},
+                                                                   {4, "MMM DD/YY", "Jun 12/26"},
+                                                                   {8, "DDD/MMM DD/YYYY", "Fri/Jun 12/2026"},
+                                                                   {15, "MM-DD-YY", "06-12-26"},
+                                                                   {33, "DD.MMM", "12.Jun"},
+                                                                   {44, "DDD MMM DD YYYY", "Fri Jun 12 2026"},
+                                                                   {49, "MMDD", "0612"},
+                                                                   {60, "YYMMDD", "260612"},
+                                                                   {0, "", "06/12/26"},
+                                                                   {61, "", "06/12/26"}};
+        for (const auto& [n, pattern, shown] : dates) {
+            QCOMPARE(formats::DatePattern(n), QString(pattern));
+            QCOMPARE(formats::formatDate("06/12/26", pattern, 2026), QString(shown));
+        }
+        // The century nearest the computer's year; a reading that is no date stays as read.
+        QCOMPARE(formats::formatDate("12/31/99", "YYYY", 2026), QString("1999"));
+        QCOMPARE(formats::formatDate("01/01/70", "YYYY", 2026), QString("2070"));
+        QCOMPARE(formats::formatDate("02/30/26", "YYYY", 2026), QString("02/30/26"));
 
         QCOMPARE(formats::timeFormatExample("02"), QString("hh:mm:ss"));
+        QCOMPARE(formats::timeFormatExample("04"), QString("hh:mm AM"));
         QCOMPARE(formats::timeFormatExample("08"), QString("mm:ss-30 min dwn cnt"));
         QCOMPARE(formats::timeFormatExample("09"), QString("mm:ss-60 min dwn cnt"));
         QCOMPARE(formats::dateFormatExample("15"), QString("mm-dd-yy"));
-        QCOMPARE(formats::dateFormatExample("08"), QString("ddd/mmm dd/yyyy"));
         QCOMPARE(formats::dateFormatExample("x"), QString());
+    }
+
+    void gridPlaces()
+    {
+        // position, length: row/column text, then the first row's length, the next row and its length
+        const std::tuple<int, int, const char*, int, int, int> places[] = {
+            {175, 8, "915", 5, 1, 3},  // row 9 continues at the top
+            {161, 8, "901", 8, 0, 0}, {173, 8, "913", 7, 1, 1}, {20, 5, "120", 0, 2, 5},
+            {21, 5, "201", 5, 0, 0},  {0, 2, "101", 2, 0, 0},   {181, 2, "920", 0, 1, 2}};
+        for (const auto& [p, length, rowColumn, first, nextRow, next] : places) {
+            QCOMPARE(formats::PositionToRowColumn(p).text(), QString(rowColumn));
+            const auto place = formats::previewPlace(p, length);
+            QCOMPARE(QList<int>({place.firstLength, place.nextRow, place.nextLength}),
+                     QList<int>({first, nextRow, next}));
+        }
+    }
+
+    void titlerRepliesAndTypedValues()
+    {
+        using clockcheck::timeOfReply, clockcheck::dateOfReply;
+        QCOMPARE(timeOfReply("093005"), std::optional<QString>("09:30:05"));
+        QCOMPARE(timeOfReply("2359591"), std::optional<QString>("23:59:59")); // the first six count
+        QCOMPARE(dateOfReply("x061226"), std::optional<QString>("06/12/26")); // the last six count
+        for (const char* bad : {"240000", "23595", "", "12 456", "+12345", "1.2345", "ERR?!#", "12345x"})
+            QVERIFY2(!timeOfReply(bad), bad);
+        for (const char* bad : {"", "12345", "ERR?!#", "06-126"})
+            QVERIFY2(!dateOfReply(bad), bad);
+
+        const std::tuple<const char*, bool, const char*> typed[] = {
+            {"12:34:56", true, "123456"}, {"12:3_:__", true, nullptr}, {"24:00:00", true, nullptr},
+            {"00:00:00", true, "000000"}, {"12:99:99", true, "129999"}, // only the whole number is checked
+            {"12-31-99", false, "123199"}, {"13-01-99", false, nullptr}, {"00-15-99", false, nullptr},
+            {"01-01-00", false, "010100"}};
+        for (const auto& [text, time, digits] : typed) {
+            const auto got = time ? clockcheck::userTimeDigits(text) : clockcheck::userDateDigits(text);
+            QCOMPARE(got, digits ? std::optional<QString>(digits) : std::nullopt);
+        }
+    }
+
+    void cloningCopiesSettingsAndTheirCopiesOnly()
+    {
+        PageTable t;
+        fillDefaults(t);
+        for (int k = slot::kFirstSetting; k <= slot::kLastSetting; ++k)
+            t.setText(slot::page(2, k), QString("v%1").arg(k));
+        const PageTable before = t;
+        cloneSettings(t, slot::page(2, 0), 5, 7);
+        for (int p = 1; p <= slot::kPages; ++p)
+            for (int k = 0; k < 100; ++k) {
+                const int s = slot::page(p, k);
+                const bool setting = k >= slot::kFirstSetting && k <= slot::kLastSetting + slot::kSettingsCopyOffset;
+                const QString expected =
+                    p >= 5 && p <= 7 && setting
+                        ? QString("v%1").arg(k > slot::kLastSetting ? k - slot::kSettingsCopyOffset : k)
+                        : before.text(s);
+                QCOMPARE(t.text(s), expected);
+            }
+        PageTable edges = before;
+        cloneSettings(edges, slot::page(2, 0), 0, 0);   // no page 0: the program's own block stays
+        cloneSettings(edges, slot::page(2, 0), 8, 5);   // backwards: nothing
+        cloneSettings(edges, slot::page(2, 0), 99, 120); // page 99 only
+        QCOMPARE(edges.text(slot::kCloneSettingsStart), before.text(slot::kCloneSettingsStart));
+        QCOMPARE(edges.text(slot::page(5, slot::kDisplayCode)), before.text(slot::page(5, slot::kDisplayCode)));
+        QCOMPARE(edges.text(slot::page(99, slot::kDateFormat)), QString("v35"));
     }
 
     void fullSendInOrderClampsFormatsAndDefaultsToDisplayOff()

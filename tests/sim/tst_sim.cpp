@@ -186,6 +186,9 @@ private slots:
         QCOMPARE(TitlerBus(oneToFive, ReplyMode::Normal, 3600).receive(esc("0538"), 0), QByteArray("010000"));
         QCOMPARE(TitlerBus(oneToFive, ReplyMode::Silent, 0).receive(esc("0538"), 0), QByteArray());
         QCOMPARE(TitlerBus(oneToFive, ReplyMode::Garbage, 0).receive(esc("0343"), 0), kGarbageReply.toByteArray());
+        TitlerBus fixed(oneToFive, ReplyMode::Normal, 0);
+        fixed.setFixedReply("240000");
+        QCOMPARE(fixed.receive(esc("0538") + esc("0243"), 0), QByteArray("240000240000"));
     }
 
     void broadcastReachesPlayedOnly()

@@ -30,6 +30,7 @@ public:
         : options_(options), start_(std::chrono::steady_clock::now()),
           bus_(options.titlers, options.replies, wallClockSecs())
     {
+        bus_.setFixedReply(options.fixedReply);
     }
 
     int run();

@@ -11,6 +11,7 @@ struct SimOptions
     QString titlersText;
     pxtsim::AddressSet titlers;
     pxtsim::ReplyMode replies = pxtsim::ReplyMode::Normal;
+    QByteArray fixedReply; // answers every question when not empty
     bool pace = false;
     QString logPath;
     QString dumpPath;

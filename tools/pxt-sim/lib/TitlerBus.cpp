@@ -112,6 +112,8 @@ QByteArray TitlerBus::answer(const Frame& frame, qint64 nowMs)
     }
     if (mode_ == ReplyMode::Garbage)
         reply = kGarbageReply.toByteArray();
+    else if (!fixedReply_.isEmpty())
+        reply = fixedReply_;
     else
         reply = time ? titlers_[address].timeReply(nowMs) : titlers_[address].dateReply(nowMs);
     answerNote_ = QStringLiteral("reply ") + readable(reply);

@@ -31,6 +31,8 @@ public:
 
     // nowMs counts from the simulator's start. Returns the bytes to send back on the line.
     QByteArray receive(QByteArrayView bytes, qint64 nowMs);
+    // Every question is answered with these bytes instead of the titler's clock (empty: the clock again).
+    void setFixedReply(const QByteArray& reply) { fixedReply_ = reply; }
     void idle(qint64 nowMs);
     void flush();
     qint64 deadline() const { return decoder_.deadline(); }
@@ -52,6 +54,7 @@ private:
     AddressSet played_;
     AddressSet reached_;
     ReplyMode mode_;
+    QByteArray fixedReply_;
     std::vector<Titler> titlers_; // index = address; 0 unused
     QStringList log_;
     quint64 answeredSerial_ = 0;

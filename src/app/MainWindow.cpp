@@ -4,6 +4,7 @@
 #include "app/SettingsFile.h"
 #include "app/Shell.h"
 #include "app/Zelk.h"
+#include "effects/Effects.h"
 #include "link/CommandProtocol.h"
 #include "link/Identify.h"
 #include "link/PortScan.h"
@@ -48,6 +49,7 @@ MainWindow::MainWindow(Zelk& z, SerialPort& port, QWidget* parent) : QMainWindow
     clearing_ = std::make_unique<PageClearing>(z_);
     clipboard_ = std::make_unique<EditorClipboard>(z_);
     search_ = std::make_unique<TextSearch>(z_);
+    effects_ = std::make_unique<Effects>(z_);
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
@@ -88,6 +90,7 @@ MainWindow::MainWindow(Zelk& z, SerialPort& port, QWidget* parent) : QMainWindow
     column->addWidget(f0, 1);
 
     QFrame* f3 = makeFrame(3, central); // the effects
+    (new QVBoxLayout(f3))->addWidget(effects_->buildPanel(f3));
     column->addWidget(f3, 1);
     QFrame* f4 = makeFrame(4, central);
     (new QVBoxLayout(f4))->addWidget(roster_->buildPanel(f4));

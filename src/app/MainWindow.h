@@ -23,6 +23,7 @@ class PageFile;
 class PageClearing;
 class EditorClipboard;
 class TextSearch;
+class Effects;
 class QFrame;
 class QVBoxLayout;
 
@@ -52,6 +53,7 @@ private:
     std::unique_ptr<LineEditor> editor_;
     std::unique_ptr<DisplaySettings> displaySettings_;
     std::unique_ptr<Roster> roster_;
+    std::unique_ptr<Effects> effects_;
     std::unique_ptr<SettingsFile> settingsFile_;
     std::unique_ptr<Shell> shell_;
     // Port auto-detection and titler identification

@@ -4,6 +4,7 @@
 #include "app/AppFolders.h"
 #include "app/SettingsFile.h"
 #include "app/Zelk.h"
+#include "effects/Effects.h"
 #include "link/CommandProtocol.h"
 #include "link/SerialLink.h"
 #include "link/StatusLine.h"
@@ -118,7 +119,8 @@ bool Shell::Form_Unload()
 {
     if (unloaded_)
         return true;
-    // A running effect is stopped here once the effects exist.
+    if (z_.effects)
+        z_.effects->StopForShutdown();
     if (z_.ui.cmdSend && z_.ui.cmdSend->text() == QLatin1String("Stop"))
         z_.ui.cmdSend->click();
     z_.FilePath = GetAppPath() + QStringLiteral("ZELK.ini");
@@ -192,7 +194,8 @@ void Shell::TabSwitch(int index)
         showSearchAndModes(false);
         break;
     case 3:
-        // The effects titler list and the stored effect's layout are restored here once effects exist.
+        if (z_.effects)
+            z_.effects->ShowEffectsTab();
         showFrame(f[3]);
         break;
     case 4:
@@ -210,6 +213,8 @@ void Shell::TabSwitch(int index)
     }
     if (z_.pageView)
         z_.pageView->ShowPage();
+    if (z_.effects)
+        z_.effects->AfterTabSwitch();
 }
 
 void Shell::LoadSetupTabInputs()

@@ -42,6 +42,7 @@ class PageFile;
 class PageClearing;
 class EditorClipboard;
 class TextSearch;
+class Effects;
 
 // Arrays indexed as the controls are numbered: txtMain[1]..txtMain[9]; index 0 unused where numbering starts at 1.
 template <typename T, int N> using Controls = std::array<T*, N>;
@@ -189,6 +190,8 @@ public:
     PageClearing* clearing = nullptr;
     EditorClipboard* clipboard = nullptr;
     TextSearch* search = nullptr;
+    // Effects: the sequencer, random motion, page looping and broadcast mode
+    Effects* effects = nullptr;
 
     // Keeps the last run-time failure in the error slots and tells a field engineer on standard error.
     void RecordError(int number, const QString& source);

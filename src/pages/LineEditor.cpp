@@ -336,7 +336,8 @@ void LineEditor::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
         if (plain) {
             switch (keyCode) {
             case Qt::Key_F2:
-                if (z_.ui.tabMain)
+                // Not while the tab strip is locked (an effect runs).
+                if (z_.ui.tabMain && z_.ui.tabMain->isEnabled())
                     z_.ui.tabMain->setCurrentIndex(1);
                 break;
             case Qt::Key_F3:

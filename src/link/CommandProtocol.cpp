@@ -7,6 +7,7 @@
 #include "transmit/AddressBox.h"
 #include "transmit/Transmission.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QRadioButton>
@@ -88,7 +89,7 @@ void CommandProtocol::SendCommand(const QString& address, const QString& c, cons
 
 void CommandProtocol::SendCommand(QString& address, QString c, QString param1, const QString& param2)
 {
-    if (z_.EventsSuppressed || z_.PageRefreshing || !z_.LinkOnline)
+    if (z_.EventsSuppressed || z_.PageRefreshing || !z_.LinkOnline || heldYields_ > 0)
         return;
     try {
         const bool question = c == code::kAskTime || c == code::kAskDate;
@@ -207,6 +208,8 @@ QString CommandProtocol::lineAddress(const QString& address, bool settleBox)
 
 bool CommandProtocol::writeRaw(const QByteArray& bytes)
 {
+    if (heldYields_ > 0)
+        return false;
     if (!port_.write(bytes)) {
         if (!z_.LinkOnline)
             return false; // the loss of the port is recorded already
@@ -215,6 +218,25 @@ bool CommandProtocol::writeRaw(const QByteArray& bytes)
         return false;
     }
     return true;
+}
+
+void yieldToEvents(Zelk& z)
+{
+    if (z.protocol)
+        z.protocol->yieldToEvents();
+    else
+        QCoreApplication::processEvents();
+}
+
+void CommandProtocol::yieldToEvents()
+{
+    if (holds_ == 0) {
+        QCoreApplication::processEvents();
+        return;
+    }
+    ++heldYields_;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    --heldYields_;
 }
 
 QString CommandProtocol::receivedText()

@@ -22,7 +22,7 @@ bool QtSerialPort::open(int portNumber)
     if (port_.isOpen())
         port_.close();
     error_.clear();
-    denied_ = false;
+    refusal_ = portaccess::Refusal::None;
     device_ = deviceName(portNumber);
     port_.setPortName(device_);
     port_.setBaudRate(baud_);
@@ -34,7 +34,8 @@ bool QtSerialPort::open(int portNumber)
         // The error handler may have taken and cleared the error already.
         if (port_.error() != QSerialPort::NoError || error_.isEmpty())
             error_ = describe(port_.error());
-        denied_ = denied_ || port_.error() == QSerialPort::PermissionError;
+        if (port_.error() == QSerialPort::PermissionError)
+            refusal_ = portaccess::classifyRefusal(device_);
         port_.clearError();
         return false;
     }
@@ -118,7 +119,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError e)
     if (e == QSerialPort::TimeoutError)
         return; // waitForReadyRead(0) with nothing to read
     if (e == QSerialPort::PermissionError)
-        denied_ = true;
+        refusal_ = portaccess::classifyRefusal(device_);
     error_ = describe(e);
     port_.clearError();
 }
@@ -128,6 +129,8 @@ QString QtSerialPort::describe(QSerialPort::SerialPortError e) const
     const QString& device = device_;
     switch (e) {
     case QSerialPort::PermissionError:
+        if (portaccess::classifyRefusal(device) == portaccess::Refusal::InUse)
+            return QStringLiteral("%1: in use by another program").arg(device);
 #ifdef Q_OS_LINUX
         return QStringLiteral("%1: permission denied; add the user to the device's group (usually dialout) and log in "
                               "again")

@@ -3,7 +3,6 @@
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
 
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,7 +104,7 @@ void StatusLine::ShowStatus(int code)
     }
     if (fx.enableClockTimer && z_.ui.tmrTime && !z_.ui.tmrTime->isActive())
         z_.ui.tmrTime->start();
-    QCoreApplication::processEvents();
+    yieldToEvents(z_);
 }
 
 void StatusLine::show(const StatusPanels& p)

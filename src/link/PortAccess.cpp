@@ -28,10 +28,11 @@ Refusal classifyRefusal(const QString& device)
 {
 #ifdef Q_OS_UNIX
     // A held lock or an exclusive open comes back as a permission error too: only the device's own rights for the
-    // effective user (whom the open ran as) tell them apart.
-    if (::faccessat(AT_FDCWD, QFile::encodeName(device).constData(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES)
-        return Refusal::Permission;
-    return Refusal::InUse;
+    // effective user (whom the open ran as) tell them apart. A device that is not there is neither (its lock may be
+    // another program's try).
+    if (::faccessat(AT_FDCWD, QFile::encodeName(device).constData(), R_OK | W_OK, AT_EACCESS) == 0)
+        return Refusal::InUse;
+    return errno == EACCES ? Refusal::Permission : Refusal::None;
 #else
     Q_UNUSED(device);
     return Refusal::Permission; // the system does not tell the two apart

@@ -129,8 +129,14 @@ QString QtSerialPort::describe(QSerialPort::SerialPortError e) const
     const QString& device = device_;
     switch (e) {
     case QSerialPort::PermissionError:
-        if (portaccess::classifyRefusal(device) == portaccess::Refusal::InUse)
+        switch (portaccess::classifyRefusal(device)) {
+        case portaccess::Refusal::InUse:
             return QStringLiteral("%1: in use by another program").arg(device);
+        case portaccess::Refusal::None:
+            return QStringLiteral("%1: no such device").arg(device);
+        default:
+            break;
+        }
 #ifdef Q_OS_LINUX
         return QStringLiteral("%1: permission denied; add the user to the device's group (usually dialout) and log in "
                               "again")

@@ -26,6 +26,7 @@
 namespace {
 
 const QStringList kMissing{"missing"}; // a port whose device does not exist
+const QByteArray kEsc("\x1b");
 const QString kNone = "No PXT detected - Check PXT is enabled in 'Titler Names' tab";
 
 // Ports 1 and 3 name devices that do not exist; ports 2 and 4 lead to simulated lines unless they are kMissing too.
@@ -121,7 +122,6 @@ private slots:
         QTest::addColumn<QStringList>("table");
         QTest::addColumn<int>("detected");
         QTest::addColumn<QStringList>("panels");
-        const QStringList silent{"--silent"};
         QTest::newRow("answering on 2 and 4")
             << QStringList{} << "optWorkOffline" << QStringList{"No/No", "Yes/Yes", "No/No", "Yes/Yes"} << 4
             << QStringList{"Online", "Comm Port 4"};
@@ -182,8 +182,7 @@ private slots:
         }
         // A silent port costs 21 passes of the remembered address ("01", the titler on screen) and every enabled
         // titler (01 again), and nothing else asked meanwhile: a last frame of the test's own closes the count.
-        QVERIFY(s.w.z.protocol->writeRaw("\x1b"
-                                         "0107"));
+        QVERIFY(s.w.z.protocol->writeRaw(kEsc + "0107"));
         QVERIFY(s.sim(4).waitForFrames(43));
         QCOMPARE(frameTexts(s.sim(4).frames()), QStringList(42, "01 38 [silent]") << "01 07");
     }
@@ -341,8 +340,7 @@ private slots:
             QTimer intruder;
             connect(&intruder, &QTimer::timeout, [&] {
                 w.z.protocol->SendCommand(QString("12"), QString("34"));
-                w.z.protocol->writeRaw("\x1b"
-                                       "1228001|X|");
+                w.z.protocol->writeRaw(kEsc + "1228001|X|");
             });
             intruder.start(0);
             QTest::mouseClick(button, Qt::LeftButton);
@@ -368,7 +366,7 @@ private slots:
 
         // Titler 3 gets page 5 back at its own address, its lines and then its settings closed by "32"; titler 12
         // showed none and is cleared. The clear before them keeps its pause.
-        int before = int(sim.frames().size());
+        const int before = int(sim.frames().size());
         clickWithIntruder();
         QCOMPARE(button->text(), QString("Identify Titlers"));
         QTRY_VERIFY(sim.frames().size() > before && frameTexts(sim.frames()).last() == "12 25");
@@ -389,7 +387,6 @@ private slots:
 
         // The line dies while titler 3 is being restored: the titlers still show their identity.
         QTest::mouseClick(button, Qt::LeftButton);
-        before = int(sim.frames().size());
         const int errors = w.z.errorsRecorded;
         QTimer::singleShot(0, [&] { sim.killHard(); });
         QTest::mouseClick(button, Qt::LeftButton);

@@ -30,7 +30,8 @@ Refusal classifyRefusal(const QString& device)
     // A held lock or an exclusive open comes back as a permission error too: only the device's own rights for the
     // effective user (whom the open ran as) tell them apart. A device that is not there is neither (its lock may be
     // another program's try).
-    if (::faccessat(AT_FDCWD, QFile::encodeName(device).constData(), R_OK | W_OK, AT_EACCESS) == 0)
+    const QByteArray path = QFile::encodeName(device);
+    if (::faccessat(AT_FDCWD, path.constData(), R_OK | W_OK, AT_EACCESS) == 0)
         return Refusal::InUse;
     return errno == EACCES ? Refusal::Permission : Refusal::None;
 #else

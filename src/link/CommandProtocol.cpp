@@ -7,6 +7,7 @@
 #include "transmit/AddressBox.h"
 #include "transmit/Transmission.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QRadioButton>
@@ -109,7 +110,7 @@ void CommandProtocol::waitOutOwedPause()
 
 bool CommandProtocol::transmit(QString& address, QString c, QString param1, const QString& param2, bool owePause)
 {
-    if (z_.EventsSuppressed || z_.PageRefreshing || !z_.LinkOnline)
+    if (z_.EventsSuppressed || z_.PageRefreshing || !z_.LinkOnline || heldYields_ > 0)
         return false;
     bool written = false;
     try {
@@ -240,6 +241,8 @@ QString CommandProtocol::lineAddress(const QString& address, bool settleBox)
 
 bool CommandProtocol::writeRaw(const QByteArray& bytes)
 {
+    if (heldYields_ > 0)
+        return false;
     waitOutOwedPause();
     if (!port_.write(bytes)) {
         if (!z_.LinkOnline)
@@ -249,6 +252,25 @@ bool CommandProtocol::writeRaw(const QByteArray& bytes)
         return false;
     }
     return true;
+}
+
+void yieldToEvents(Zelk& z)
+{
+    if (z.protocol)
+        z.protocol->yieldToEvents();
+    else
+        QCoreApplication::processEvents();
+}
+
+void CommandProtocol::yieldToEvents()
+{
+    if (holds_ == 0) {
+        QCoreApplication::processEvents();
+        return;
+    }
+    ++heldYields_;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    --heldYields_;
 }
 
 QString CommandProtocol::receivedText()

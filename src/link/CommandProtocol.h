@@ -51,6 +51,10 @@ QString FormatParameter(QString& value, qint16 max, qint16 min, const QString& w
 // to "04"/"03". Titlers from 3.30 on take everything unchanged.
 bool firmwareBlocks(bool oldFirmware, int baud, QString& code, QString& param1);
 
+// The event loop's turn that long routines give (the status line, the page view), kept off the line while a sequence
+// holds it (CommandProtocol::LineHold).
+void yieldToEvents(Zelk& z);
+
 class CommandProtocol
 {
 public:
@@ -81,7 +85,7 @@ public:
     // box under their fingers. Whatever the caller passed, only two decimal digits ever reach the line.
     QString lineAddress(const QString& address, bool settleBox);
 
-    // Writes bytes straight to the port, without gating, draining or pausing (the page line sender).
+    // Writes bytes straight to the port, without the titler gates, draining or pausing (the page line sender).
     bool writeRaw(const QByteArray& bytes);
     // Everything the port has received so far, as text.
     QString receivedText();
@@ -89,6 +93,22 @@ public:
     // The line speed chosen by the speed options (the port's own when the window has none).
     int selectedBaud() const;
     SerialPort& port() { return port_; }
+
+    // A sequence whose frames must reach the titlers unbroken holds the line while it runs. Where it yields (through
+    // yieldToEvents), the operator's input waits until it ends, and nothing else that runs meanwhile (a timer's
+    // sender) writes to the line.
+    class LineHold
+    {
+    public:
+        explicit LineHold(CommandProtocol& p) : p_(p) { ++p_.holds_; }
+        ~LineHold() { --p_.holds_; }
+        LineHold(const LineHold&) = delete;
+        LineHold& operator=(const LineHold&) = delete;
+
+    private:
+        CommandProtocol& p_;
+    };
+    void yieldToEvents();
 
 private:
     bool transmit(QString& address, QString code, QString param1, const QString& param2, bool owePause);
@@ -101,4 +121,6 @@ private:
     std::optional<QString> unsettled_; // the box's text that settling last could not make an address of
     QElapsedTimer lineClock_;
     qint64 quietFromMs_ = 0; // on lineClock_: when the pause owed after a question ends
+    int holds_ = 0;      // sequences holding the line
+    int heldYields_ = 0; // yields of a holding sequence now running: whatever runs inside writes nothing
 };

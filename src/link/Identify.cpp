@@ -11,7 +11,6 @@
 #include "settings/DisplaySettings.h"
 #include "transmit/Transmission.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -52,6 +51,8 @@ void Identification::cmdIdentify_Click()
     if (z_.EventsSuppressed || running_ || !z_.protocol)
         return;
     FlagGuard busy(running_);
+    // Each titler's commands reach it unbroken: nothing else goes on the line until the run ends.
+    const CommandProtocol::LineHold hold(*z_.protocol);
     try {
         if (!IdentifyActive) {
             identify();
@@ -96,8 +97,6 @@ void Identification::identify()
             for (const IdentifyCommand& c : identifyCommands(address, name))
                 p.SendCommand(address, c.code, c.param1, c.param2);
         }
-        // Many titlers on a slow line take seconds: the window answers between them.
-        QCoreApplication::processEvents();
     }
     if (!z_.EventsSuppressed && !link.lost())
         p.SendCommand(code::kBroadcast, code::kDisplayOn);
@@ -114,8 +113,7 @@ bool Identification::unidentify()
             complete = false;
             break;
         }
-        restore(a);
-        QCoreApplication::processEvents();
+        restore(a); // yields through the page view and the status line
     }
     if (z_.EventsSuppressed)
         return false;

@@ -38,5 +38,5 @@ private:
     QList<int> enabledTitlers() const;
 
     Zelk& z_;
-    bool running_ = false; // identifying and restoring yield between titlers; a click meanwhile does nothing
+    bool running_ = false; // a click that reaches the button while a run yields does nothing
 };

@@ -21,11 +21,6 @@ constexpr int kPasses = 21; // questions on the remembered address before a port
 const QString kYes = QStringLiteral("Yes");
 const QString kNo = QStringLiteral("No");
 
-QString optionTip(const QString& device, const QString& why)
-{
-    return why.isEmpty() ? QStringLiteral("Opens %1").arg(device) : QStringLiteral("Opens %1\n%2").arg(device, why);
-}
-
 } // namespace
 
 PortScan::PortScan(Zelk& z, SerialPort& port) : z_(z), port_(port)
@@ -154,14 +149,15 @@ void PortScan::finish()
             notify_->setText(QStringLiteral("No PXT detected - Check PXT is enabled in 'Titler Names' tab"));
         const bool workingOffline = ui.optWorkOffline && ui.optWorkOffline->isChecked();
         // The probes went online on the ports they opened: an operator working offline stays offline, and a scan
-        // that left no port open cannot be online.
-        if (workingOffline) {
+        // that left no port open cannot be online. The status line says that nothing answered, not what it showed
+        // before the scan.
+        if (workingOffline || !port_.isOpen())
             z_.LinkOnline = false;
-        } else if (!port_.isOpen()) {
-            z_.LinkOnline = false;
-            if (z_.status)
-                z_.status->ShowStatus(8);
-        }
+        if (z_.status && !workingOffline)
+            z_.status->ShowStatus(8);
+        // Why nothing answered may be a port this user could not open.
+        if (const auto why = portaccess::worst(refused_); z_.status && why != portaccess::Refusal::None)
+            z_.status->showNote(portaccess::statusNote(why), portaccess::tableHint(refused_));
     } else {
         if (notify_)
             notify_->setText(QStringLiteral("PXT detected on Comm Port %1").arg(DetectedPort));
@@ -171,8 +167,6 @@ void PortScan::finish()
     }
     if (z_.EventsSuppressed)
         return;
-    if (!refused_.isEmpty() && z_.status)
-        z_.status->showNote(portaccess::statusNote(), portaccess::tableHint(refused_));
 
     ui.cmdAutoDetect->setEnabled(true);
     if (ui.lblPortStatus)
@@ -191,12 +185,12 @@ void PortScan::noteRefusal(int port)
     const QString device = port_.deviceName(port);
     const QString why = port_.errorText();
     if (QRadioButton* o = z_.ui.optCommPort[std::size_t(port)])
-        o->setToolTip(optionTip(device, why));
+        o->setToolTip(portaccess::optionTip(device, why));
     if (QLabel* cell = rows_[std::size_t(port)].available)
         cell->setToolTip(why);
-    if (!port_.permissionDenied())
-        return;
-    refused_.append({port, device});
+    if (port_.refusal() == portaccess::Refusal::None)
+        return; // a missing device needs no hint
+    refused_.append({port, device, port_.refusal()});
     if (hint_)
         hint_->setText(portaccess::tableHint(refused_));
 }
@@ -225,7 +219,12 @@ void PortScan::ProbePort(int port, bool& available, bool& connected)
         return;
     }
     if (QRadioButton* o = z_.ui.optCommPort[std::size_t(port)])
-        o->setToolTip(optionTip(port_.deviceName(port), {}));
+        o->setToolTip(portaccess::optionTip(port_.deviceName(port)));
+    // A port that failed earlier in the scan said "Port Unavailable": this one is open.
+    if (z_.ui.lblPortStatus)
+        z_.ui.lblPortStatus->clear();
+    if (z_.ui.lblPXTStatusInfo)
+        z_.ui.lblPXTStatusInfo->clear();
     port_.readAll(); // what reached the port before this probe answers nothing asked now
     z_.LinkOnline = true;
     available = true;

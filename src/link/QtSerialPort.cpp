@@ -22,7 +22,7 @@ bool QtSerialPort::open(int portNumber)
     if (port_.isOpen())
         port_.close();
     error_.clear();
-    denied_ = false;
+    refusal_ = portaccess::Refusal::None;
     device_ = deviceName(portNumber);
     port_.setPortName(device_);
     port_.setBaudRate(baud_);
@@ -34,7 +34,8 @@ bool QtSerialPort::open(int portNumber)
         // The error handler may have taken and cleared the error already.
         if (port_.error() != QSerialPort::NoError || error_.isEmpty())
             error_ = describe(port_.error());
-        denied_ = denied_ || port_.error() == QSerialPort::PermissionError;
+        if (port_.error() == QSerialPort::PermissionError)
+            refusal_ = portaccess::classifyRefusal(device_);
         port_.clearError();
         return false;
     }
@@ -121,7 +122,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError e)
     if (e == QSerialPort::TimeoutError)
         return; // waitForReadyRead(0) with nothing to read
     if (e == QSerialPort::PermissionError)
-        denied_ = true;
+        refusal_ = portaccess::classifyRefusal(device_);
     error_ = describe(e);
     port_.clearError();
 }
@@ -131,6 +132,14 @@ QString QtSerialPort::describe(QSerialPort::SerialPortError e) const
     const QString& device = device_;
     switch (e) {
     case QSerialPort::PermissionError:
+        switch (portaccess::classifyRefusal(device)) {
+        case portaccess::Refusal::InUse:
+            return QStringLiteral("%1: in use by another program").arg(device);
+        case portaccess::Refusal::None:
+            return QStringLiteral("%1: no such device").arg(device);
+        default:
+            break;
+        }
 #ifdef Q_OS_LINUX
         return QStringLiteral("%1: permission denied; add the user to the device's group (usually dialout) and log in "
                               "again")

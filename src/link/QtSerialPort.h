@@ -21,7 +21,7 @@ public:
     qint64 bytesWaiting() override;
     QByteArray readAll() override;
     QString errorText() const override { return error_; }
-    bool permissionDenied() const override { return denied_; }
+    portaccess::Refusal refusal() const override { return refusal_; }
 
 private:
     void onError(QSerialPort::SerialPortError e);
@@ -31,5 +31,5 @@ private:
     QString device_;
     int baud_ = 9600;
     QString error_;
-    bool denied_ = false;
+    portaccess::Refusal refusal_ = portaccess::Refusal::None;
 };

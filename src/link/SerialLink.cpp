@@ -140,7 +140,7 @@ void SerialLink::updatePortTooltips()
 {
     for (int i = 1; i <= 4; ++i)
         if (auto* o = z_.ui.optCommPort[std::size_t(i)])
-            o->setToolTip(QStringLiteral("Opens %1").arg(port_.deviceName(i)));
+            o->setToolTip(portaccess::optionTip(port_.deviceName(i)));
 }
 
 void SerialLink::optCommPort_Click(int index)
@@ -153,7 +153,7 @@ void SerialLink::optCommPort_Click(int index)
         z_.table.setInt16(slot::kSavedCommPort, qint16(index));
         const QString why = port_.errorText();
         if (auto* o = z_.ui.optCommPort[std::size_t(index)])
-            o->setToolTip(QStringLiteral("Opens %1\n%2").arg(port_.deviceName(index), why));
+            o->setToolTip(portaccess::optionTip(port_.deviceName(index), why));
         z_.RecordError(err::kPortUnavailable, QStringLiteral("optCommPort_Click: ") + why);
         if (z_.ui.lblPortStatus) {
             z_.ui.lblPortStatus->setText(QStringLiteral("Port Unavailable"));
@@ -164,8 +164,8 @@ void SerialLink::optCommPort_Click(int index)
         z_.LinkOnline = false;
         if (z_.status)
             z_.status->showPortUnavailable();
-        if (z_.status && port_.permissionDenied())
-            z_.status->showNote(portaccess::statusNote(), why);
+        if (z_.status && port_.refusal() != portaccess::Refusal::None)
+            z_.status->showNote(portaccess::statusNote(port_.refusal()), why);
         return;
     }
     portOpened(index);
@@ -174,7 +174,9 @@ void SerialLink::optCommPort_Click(int index)
 void SerialLink::portOpened(int index)
 {
     lostUntilChosen_ = false;
-    updatePortTooltips();
+    // The other ports keep the reason they last failed with.
+    if (auto* o = z_.ui.optCommPort[std::size_t(index)])
+        o->setToolTip(portaccess::optionTip(port_.deviceName(index)));
     if (z_.ui.lblPortStatus) {
         z_.ui.lblPortStatus->setText(QStringLiteral("Port Available"));
         z_.ui.lblPortStatus->setToolTip(port_.deviceName(index));

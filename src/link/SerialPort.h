@@ -2,6 +2,8 @@
 // The one serial port that reaches the titlers, as the rest of the program sees it. The real port is QtSerialPort;
 // tests put a recording port in its place to see pacing and draining.
 
+#include "link/PortAccess.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -26,8 +28,8 @@ public:
     // Everything received so far, without needing an event-loop turn.
     virtual QByteArray readAll() = 0;
     virtual QString errorText() const = 0;
-    // The last open failed because the user may not use the device (not because it is missing or busy).
-    virtual bool permissionDenied() const { return false; }
+    // Why the last open was refused when the device exists: this user may not use it, or another program holds it.
+    virtual portaccess::Refusal refusal() const { return portaccess::Refusal::None; }
     // The device that "CommPort n" opens.
     virtual QString deviceName(int portNumber) const;
 

@@ -4,7 +4,6 @@
 #include "link/CommandProtocol.h"
 #include "link/LinkWatch.h"
 
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -120,7 +119,7 @@ void StatusLine::show(int code, bool portUnavailable)
     }
     if (fx.enableClockTimer && z_.ui.tmrTime && !z_.ui.tmrTime->isActive())
         z_.ui.tmrTime->start();
-    QCoreApplication::processEvents();
+    yieldToEvents(z_);
 }
 
 void StatusLine::paint(const StatusPanels& p)

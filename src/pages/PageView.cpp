@@ -169,7 +169,7 @@ void PageView::loadPage()
         QString none, noParam;
         z_.OldFirmwareTitler = z_.protocol->FirmwareFilter(address, none, noParam);
     }
-    QCoreApplication::processEvents();
+    yieldToEvents(z_);
 
     for (int n = 1; n <= slot::kLines; ++n)
         if (QLineEdit* line = ui.txtMain[std::size_t(n)])

@@ -57,10 +57,13 @@ int formatOr(const QString& number, const QString& oldFormat, int fallback)
     return fallback;
 }
 
-// Writes text from a cell on; past the last column it goes on in the next row, and past the last row in the first.
-void place(ScreenPicture& p, const QString& text, int cell, CellKind kind)
+// Writes a clock or calendar from its position on; past the last column it goes on in the next row, and past the
+// last row in the first. A clock at position p stands one cell further right than text written with "28" to cell p:
+// row r, column c of the position is the cell after it (the program lays its preview over the editor grid so, and
+// the default date at 173 therefore runs one character into the top row).
+void place(ScreenPicture& p, const QString& text, int position, CellKind kind)
 {
-    int at = cell - 1;
+    int at = position;
     for (const QChar c : text) {
         at %= kCells;
         p.rows[std::size_t(at / kColumns)][at % kColumns] = c;

@@ -94,8 +94,10 @@ private slots:
         QVERIFY(p.kinds[0][0] == CellKind::Time && p.kinds[0][3] == CellKind::Date && p.kinds[0][11] == CellKind::Text);
         QVERIFY(p.kinds[0][5] == CellKind::Date); // the "-" of the calendar is shown, not blank
 
-        // Time shown without a format: an old titler's "03" stands for format 3; a titler with time off shows none.
+        // Time shown without a format: an old titler's "03" stands for time format 3; a titler with time off shows
+        // none.
         QCOMPARE(pictureAfter({"36010203", "34", "03"}).time, QStringLiteral("01:02:03.0"));
+        QCOMPARE(pictureAfter({"41030524", "39", "04"}).date, QStringLiteral("03-05-24")); // the calendar keeps 15
         QCOMPARE(pictureAfter({"36010203", "34"}).time, QStringLiteral("01:02:03"));
         QVERIFY(pictureAfter({"34", "35", "4802"}).time.isEmpty());
     }

@@ -45,7 +45,8 @@ double contrastOpacity(const QString& contrast)
     return 0.9;
 }
 
-// The format an old titler took as "03" or "04", when no format number came.
+// The time format an old titler took as "03" or "04", when no format number came. Its calendar keeps its format: the
+// program holds an old titler's date format at 15, which passes no "49" to it.
 int formatOr(const QString& number, const QString& oldFormat, int fallback)
 {
     if (!number.isEmpty())
@@ -99,8 +100,7 @@ ScreenPicture screenPicture(const Titler& t, qint64 nowMs)
 
     const qint64 clock = t.clockMs(nowMs);
     if (t.dateDisplay == QLatin1String("on")) {
-        p.date = dateText(formatOr(t.dateFormat, t.oldFormat, kDefaultDateFormat),
-                          QDate(2000, 1, 1).addDays(clock / kMsPerDay));
+        p.date = dateText(numberOr(t.dateFormat, kDefaultDateFormat), QDate(2000, 1, 1).addDays(clock / kMsPerDay));
         p.dateCell = qBound(1, numberOr(t.datePosition, kDefaultDateCell), kCells);
         place(p, p.date, p.dateCell, CellKind::Date);
     }

@@ -170,6 +170,9 @@ private slots:
             QVERIFY2(QFileInfo::exists(prefix + '/' + file), file);
         const QString entry = readText(prefix + "/share/applications/zelk.desktop");
         QVERIFY(entry.contains("Exec=zelk %f") && entry.contains("MimeType=application/x-zelk-pages;"));
+        // The entry's icon is the one installed.
+        const QString icon = QRegularExpression("\\nIcon=(\\S+)").match(entry).captured(1);
+        QVERIFY2(QFileInfo::exists(prefix + "/share/icons/hicolor/scalable/apps/" + icon + ".svg"), qPrintable(icon));
         QVERIFY(readText(prefix + "/share/mime/packages/zelk.xml").contains("type=\"application/x-zelk-pages\""));
         QVERIFY(readText(prefix + "/share/mime/packages/zelk.xml").contains("pattern=\"*.zlk\""));
 

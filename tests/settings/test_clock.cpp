@@ -358,7 +358,7 @@ private slots:
             {"", {}, "Online Comm Port 1 Sending Setting(s)", ""}, // no end page: shown, then the failure
             {"04", nothing, "Online Comm Port 1 Setting(s) Sent", "020304"},
             {"04", otherPage, "Online Comm Port 1 Sending Stopped", "02"}, // not page 5's settings to 03 and 04
-            {"04", lost, "Offline Invalid CommPort ", "02"}};
+            {"04", lost, "Offline Invalid CommPort ", "02"}};              // the lost port, never "Setting(s) Sent"
         for (const auto& [end, then, status, titlers] : cases) {
             showPage("01");
             r.z.ui.lblProgStatus[3]->clear();

@@ -19,6 +19,7 @@
 
 namespace {
 
+constexpr int kEditorTab = 1;
 constexpr int kSetupTab = 2;
 // QLineEdit keeps this many pixels between its contents rectangle and the text, on either side.
 constexpr int kInnerMargin = 2;
@@ -73,10 +74,10 @@ bool ClockPreview::mayAsk() const
            !z_.SpinnerHeld && !sending && !input;
 }
 
-void ClockPreview::askOrCount(Memory& m, int limit, TitlerClock::Question q)
+void ClockPreview::askOrCount(Memory& m, int limit, TitlerClock::Question q, bool giveWay)
 {
     // The counter waits at its limit while no question may go out, so the question goes at the first tick that may.
-    if (m.counter >= limit && !workingOffline() && mayAsk() &&
+    if (m.counter >= limit && !giveWay && !workingOffline() && mayAsk() &&
         z_.titlerClock->ask(q, [&m](const QString& reading) { m.reading = reading; }))
         m.counter = 0;
     else
@@ -90,7 +91,10 @@ void ClockPreview::UpdateTimePreview()
     hook();
     const bool setupTab = selectedTab() == kSetupTab;
     const int limit = setupTab || z_.ClockReadFailed ? kSlowReadLimit : kLiveReadLimit;
-    askOrCount(time_, limit, TitlerClock::Question::Time);
+    // One question at a time: when the date is due on this tick it goes first and the time waits one tick, or the
+    // time asked every second tick would hold the date back to every twelfth.
+    const bool dateDue = selectedTab() == kEditorTab && date_.counter >= kSlowReadLimit;
+    askOrCount(time_, limit, TitlerClock::Question::Time, dateDue);
 
     if (time_.reading.isEmpty() || time_.reading == kNoTime)
         z_.ClockReadFailed = true;

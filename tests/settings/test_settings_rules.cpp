@@ -108,9 +108,10 @@ private slots:
     void downCounters()
     {
         const std::tuple<int, const char*, const char*> cases[] = {
-            {30, "12:34:56", "25:04"}, {60, "12:34:56", "25:04"}, {30, "12:04:56", "25:04"}, {60, "12:00:00", "60:00"},
-            {30, "12:00:00", "30:00"}, {30, "12:30:00", "30:00"}, {30, "12:29:59", "00:01"}, {60, "12:59:01", "00:59"},
-            {60, "", ""},              {60, "12:3x:00", ""}};
+            {30, "12:34:56", "25:04"}, {60, "12:34:56", "25:04"}, {30, "12:04:56", "25:04"},
+            {60, "12:00:00", "60:00"}, {30, "12:00:00", "30:00"}, {30, "12:30:00", "30:00"},
+            {30, "12:29:59", "00:01"}, {60, "12:59:01", "00:59"}, {60, "", ""},
+            {60, "12:3x:00", ""}};
         for (const auto& [period, time, left] : cases)
             QCOMPARE(formats::DownCounterText(period, ":", time), QString(left));
         QCOMPARE(formats::DownCounterText(60, ":", "12:34:56", true), QString());
@@ -127,13 +128,20 @@ private slots:
 
     void datePatternsAndExamples()
     {
-        // number, pattern, 06/12/26 shown with it
+        // number, pattern, 06/12/26 shown with it: each layout once, each block of separators, and 1, 15, 49, 60
         const std::tuple<int, const char*, const char*> dates[] = {{1, "MM/DD", "06/12"},
-                                                                   {4, "MMM DD/YY", "Jun 12/26"},
-                                                                   {8, "DDD/MMM DD/YYYY", "Fri/Jun 12/2026"},
+                                                                   {14, "MM-YY", "06-26"},
+                                                                   {27, "MM.DD.YY", "06.12.26"},
+                                                                   {40, "MMM DD YY", "Jun 12 26"},
+                                                                   {53, "MMM DDYYYY", "Jun 122026"},
+                                                                   {6, "DDD/MMM DD", "Fri/Jun 12"},
+                                                                   {19, "DDD-MMM DD-YY", "Fri-Jun 12-26"},
+                                                                   {32, "DDD.MMM DD.YYYY", "Fri.Jun 12.2026"},
+                                                                   {45, "DD MMM", "12 Jun"},
+                                                                   {58, "DDMMYY", "120626"},
+                                                                   {11, "DD/MMM/YY", "12/Jun/26"},
+                                                                   {24, "YY-MM-DD", "26-06-12"},
                                                                    {15, "MM-DD-YY", "06-12-26"},
-                                                                   {33, "DD.MMM", "12.Jun"},
-                                                                   {44, "DDD MMM DD YYYY", "Fri Jun 12 2026"},
                                                                    {49, "MMDD", "0612"},
                                                                    {60, "YYMMDD", "260612"},
                                                                    {0, "", "06/12/26"},
@@ -157,11 +165,11 @@ private slots:
 
     void gridPlaces()
     {
-        // position, length: row/column text, then the first row's length, the next row and its length
+        // position, length: row and column, then the characters on that row, the next row and its characters. From
+        // 175 (row 9, column 15) eight characters show five on row 9 and three at the top; a text stays on its row
+        // while column + length is 20 or less; rows end at 20, 40 .. 180.
         const std::tuple<int, int, const char*, int, int, int> places[] = {
-            {175, 8, "915", 5, 1, 3},  // row 9 continues at the top
-            {161, 8, "901", 8, 0, 0}, {173, 8, "913", 7, 1, 1}, {20, 5, "120", 0, 2, 5},
-            {21, 5, "201", 5, 0, 0},  {0, 2, "101", 2, 0, 0},   {181, 2, "920", 0, 1, 2}};
+            {175, 8, "915", 5, 1, 3}, {161, 19, "901", 19, 0, 0}, {20, 1, "120", 0, 2, 1}, {180, 2, "920", 0, 1, 2}};
         for (const auto& [p, length, rowColumn, first, nextRow, next] : places) {
             QCOMPARE(formats::PositionToRowColumn(p).text(), QString(rowColumn));
             const auto place = formats::previewPlace(p, length);
@@ -182,8 +190,8 @@ private slots:
             QVERIFY2(!dateOfReply(bad), bad);
 
         const std::tuple<const char*, bool, const char*> typed[] = {
-            {"12:34:56", true, "123456"}, {"12:3_:__", true, nullptr}, {"24:00:00", true, nullptr},
-            {"00:00:00", true, "000000"}, {"12:99:99", true, "129999"}, // only the whole number is checked
+            {"12:34:56", true, "123456"},  {"12:3_:__", true, nullptr},  {"24:00:00", true, nullptr},
+            {"00:00:00", true, "000000"},  {"12:99:99", true, "129999"}, // only the whole number is checked
             {"12-31-99", false, "123199"}, {"13-01-99", false, nullptr}, {"00-15-99", false, nullptr},
             {"01-01-00", false, "010100"}};
         for (const auto& [text, time, digits] : typed) {
@@ -211,8 +219,8 @@ private slots:
                 QCOMPARE(t.text(s), expected);
             }
         PageTable edges = before;
-        cloneSettings(edges, slot::page(2, 0), 0, 0);   // no page 0: the program's own block stays
-        cloneSettings(edges, slot::page(2, 0), 8, 5);   // backwards: nothing
+        cloneSettings(edges, slot::page(2, 0), 0, 0);    // no page 0: the program's own block stays
+        cloneSettings(edges, slot::page(2, 0), 8, 5);    // backwards: nothing
         cloneSettings(edges, slot::page(2, 0), 99, 120); // page 99 only
         QCOMPARE(edges.text(slot::kCloneSettingsStart), before.text(slot::kCloneSettingsStart));
         QCOMPARE(edges.text(slot::page(5, slot::kDisplayCode)), before.text(slot::page(5, slot::kDisplayCode)));

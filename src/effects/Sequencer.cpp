@@ -174,10 +174,13 @@ void Sequencer::Start()
                 return;
             }
             fx_.random().sendRandomStartCommands();
-            fx_.random().RandomStep();
+            // Stopped while the start commands went out: the clearing is done, and no text may follow it.
+            if (generation == generation_)
+                fx_.random().RandomStep();
         } else if (mode == Effects::Mode::LineOnOff) {
             fx_.random().sendLineStartCommands();
-            fx_.random().RandomStep();
+            if (generation == generation_)
+                fx_.random().RandomStep();
         } else {
             Stop();
             return;
@@ -263,6 +266,11 @@ void Sequencer::SetEffectControlsEnabled(bool enabled)
         fx_.looping().LoopSetup();
     for (QWidget* w : {static_cast<QWidget*>(ui_.lblRandomVPos), static_cast<QWidget*>(ui_.lblRandomVSplit),
                        static_cast<QWidget*>(ui_.lblRandomVSize)})
+        setEnabled(w, enabled);
+    // Broadcast mode switched during a run would leave the last text on the titlers that the clearing no longer
+    // reaches (and its layout would hand the titler list back); a spinner would change the box it sits beside.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui_.chkBroadcastMode, ui_.updRandomVPos, ui_.updStartPage, ui_.updEndPage})
         setEnabled(w, enabled);
     QCoreApplication::processEvents();
 }

@@ -73,9 +73,9 @@ private slots:
         f.ui.txtStartPage->setText("02");
         f.times("00", "01", "00", "01");
         QMenu* file = f.w.find<QMenu>("mnuFile");
-        QWidget* const locked[] = {f.z.ui.tabMain,       f.ui.cmdStart,   f.ui.txtOnMin,
-                                   f.ui.updOffSec,       f.ui.optRandom,  f.ui.optLooping,
-                                   f.ui.optRandomSize1x, f.ui.txtEndPage, f.ui.chkLoop};
+        QWidget* const locked[] = {f.z.ui.tabMain, f.ui.cmdStart,         f.ui.txtOnMin,        f.ui.updOffSec,
+                                   f.ui.optRandom, f.ui.optLooping,       f.ui.optRandomSize1x, f.ui.txtEndPage,
+                                   f.ui.chkLoop,   f.ui.chkBroadcastMode, f.ui.updStartPage,    f.ui.updRandomVPos};
 
         f.click(f.ui.cmdStart);
         QVERIFY(f.fx.sequencer().running());
@@ -96,8 +96,9 @@ private slots:
         QVERIFY(!f.ui.cmdStop->isEnabled());
         QVERIFY(file->menuAction()->isEnabled() && f.w.find<QAction>("mnuFileOpen")->isEnabled());
         for (QWidget* w : std::initializer_list<QWidget*>{f.z.ui.tabMain, f.ui.cmdStart, f.ui.txtOnMin, f.ui.updOffSec,
-                                                          f.ui.optRandom})
+                                                          f.ui.optRandom, f.ui.chkBroadcastMode})
             QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+        QCOMPARE(f.ui.chkRandomLine->isEnabled(), mode == "optRandom"); // Line On/Off has one line, Loop none
     }
 
     void handOverTickByTick()
@@ -147,6 +148,34 @@ private slots:
         QVERIFY(f.z.StopRequested && !s.running());
         QCOMPARE(count("28"), written);
         QVERIFY(f.z.ui.tabMain->isEnabled());
+
+        // A stored on time of 00:00 (no box takes one typed) writes once at Start, then waits: never a burst.
+        f.z.table.setText(slot::kRandomOnSec, "00");
+        f.times("00", "00", "00", "00");
+        f.click(f.ui.cmdStart);
+        QTest::qWait(300);
+        QCOMPARE(count("28"), written + 1);
+        QVERIFY(!f.anyTimerActive());
+        f.click(f.ui.cmdStop);
+    }
+
+    void randomPlaceInTheLineReachesTheTitler()
+    {
+        RecordingPort port;
+        EffectsFixture f(port);
+        QVERIFY(f.start({4}, {4}));
+        f.click(f.ui.optLineOnOff);
+        f.ui.txtRandomText->setText("ON AIR");
+        f.click(f.ui.chkRandomHPos);
+        QCOMPARE(f.z.table.toInt(slot::kLineHPos), 1);
+        f.fx.random().setRandomSource([] { return 0.5; }); // fourteen free places: an indent of seven
+        f.click(f.ui.cmdStart);
+        f.click(f.ui.cmdStop);
+        QStringList writes;
+        for (const SentFrame& fr : sent(port))
+            if (fr.code == "28")
+                writes << fr.address + " " + fr.rest;
+        QCOMPARE(writes, QStringList({"04 141" + QString(7, ' ') + "ON AIR"}));
     }
 
     void startRefusesWhatCannotRun()
@@ -369,24 +398,31 @@ private slots:
     void stopInTheMiddleOfAStepLeavesNoText_data()
     {
         QTest::addColumn<bool>("closing");
-        QTest::newRow("Stop Effect") << false;
-        QTest::newRow("window closed") << true;
+        QTest::addColumn<bool>("startsStep");
+        QTest::addColumn<int>("stopAt"); // the yield at which it stops: Start yields once, then after every titler
+        QTest::newRow("Stop Effect") << false << false << 3;
+        QTest::newRow("window closed") << true << false << 3;
+        QTest::newRow("Stop during Start's commands") << false << true << 3;
+        QTest::newRow("Stop during Start's step") << false << true << 10;
     }
     void stopInTheMiddleOfAStepLeavesNoText()
     {
         QFETCH(bool, closing);
+        QFETCH(bool, startsStep);
+        QFETCH(int, stopAt);
         RecordingPort port;
         EffectsFixture f(port);
         const QList<int> titlers = {1, 2, 3, 4, 5, 6};
         QVERIFY(f.start(titlers, titlers));
         f.ui.txtRandomText->setText("HALF");
         f.times("00", "01", "00", "00");
-        f.click(f.ui.cmdStart);
+        if (!startsStep)
+            f.click(f.ui.cmdStart);
         // The next step is stopped after it has reached a few titlers.
         int rows = 0;
         QTimer stopper;
         connect(&stopper, &QTimer::timeout, [&] {
-            if (++rows != 3)
+            if (++rows != stopAt)
                 return;
             if (closing)
                 f.w.close(); // ZELK.ini is written after the text has gone
@@ -394,9 +430,13 @@ private slots:
                 f.ui.cmdStop->click();
         });
         stopper.start(0);
-        f.fx.sequencer().tmrOnSec_Timer();
+        if (startsStep)
+            f.click(f.ui.cmdStart);
+        else
+            f.fx.sequencer().tmrOnSec_Timer();
         stopper.stop();
-        QVERIFY(rows >= 3);
+        QTest::qWait(800); // a timer started in spite of Stop would have stepped by now
+        QVERIFY(rows >= stopAt);
         QVERIFY(!f.fx.sequencer().running() && !f.anyTimerActive());
         QCOMPARE(linesShown(sent(port)), (QMap<QString, QSet<int>>()));
         QCOMPARE(QFile::exists(f.w.home() + "/ZELK.ini"), closing);

@@ -92,6 +92,8 @@ private slots:
         QCOMPARE(to1[1].code, QString("46"));
         QCOMPARE(to1[2].code, QString("24"));
         QVERIFY(to1[2].params.startsWith("0"));
+        QCOMPARE(to1[3].code, QString("24")); // the new line is switched off before it is written
+        QCOMPARE(to1[3].params.left(1).toInt(), lineOfCell(writes[0].params));
         // With nine usable lines no line comes back within three steps.
         for (int i = 2; i < writes.size(); ++i) {
             const int a = lineOfCell(writes[i - 2].params), b = lineOfCell(writes[i - 1].params);
@@ -107,16 +109,29 @@ private slots:
                 QCOMPARE(row.trimmed(), QString());
     }
 
+    void broadcastGoesOnceToAll_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QStringList>("start");
+        QTest::newRow("random") << "optRandom" << QStringList({"46 01", "471 "});
+        QTest::newRow("line") << "optLineOnOff" << QStringList({"451 ", "471 ", "46 27", "44 16"});
+    }
     void broadcastGoesOnceToAll()
     {
         QtSerialPort port;
         EffectsFixture f(port);
         QVERIFY(f.startRandom({1, 2}, "ALL"));
+        QFETCH(QString, mode);
+        f.click(f.w.find<QRadioButton>(mode));
         f.click(f.ui.chkBroadcastMode);
         runFor(f, 2000);
 
         const auto frames = sim->frames();
-        QVERIFY(!frames.isEmpty());
+        QFETCH(QStringList, start);
+        QStringList first;
+        for (const SimProcess::Frame& fr : frames.mid(0, int(start.size())))
+            first << fr.code + " " + fr.params;
+        QCOMPARE(first, start);
         int last = 0, writes = 0;
         for (const SimProcess::Frame& fr : frames) {
             QCOMPARE(fr.address, QString("00"));
@@ -190,6 +205,13 @@ private slots:
         QCOMPARE(f.ui.lblLoopTitlerName->text(), QString("STUDIO C"));
         f.click(f.ui.cmdStop);
 
+        // A page goes out whole: display off, its lines, its settings (closed by "32"), then display on.
+        QStringList codes;
+        for (const SimProcess::Frame& fr : framesTo(*sim, "03"))
+            codes << fr.code;
+        const int closed = int(codes.indexOf("32"));
+        QVERIFY2(codes.value(0) == "08" && codes.mid(0, closed).contains("28") && codes.value(closed + 1) == "07",
+                 qPrintable(codes.join(' ')));
         const QStringList order = pagesShown(sim->frames());
         QCOMPARE(order.mid(0, 4), QStringList({"03", "04", "05", "03"}));
         QVERIFY(framesTo(*sim, "04", "07").isEmpty());             // its display stays off

@@ -1,14 +1,15 @@
 // zelk-shots: takes the manual's pictures. Runs the real window against the simulator on CommPort 1 (ZELK_COMM1),
 // with its settings in ZELK_HOME, under an X server that scripts/screenshots provides: one picture of the window per
 // tab, then one of the whole screen (the program and the monitor beside it) after "Send" of a page with text, time
-// and date shown. Controls are found by name, so added controls only make the pictures richer.
-// Usage: zelk-shots OUTPUT_FOLDER
+// and date shown, then the Effects tab once per effect, running. Controls are found by name, so added controls only
+// make the pictures richer. Usage: zelk-shots OUTPUT_FOLDER
 
 #include "app/MainWindow.h"
 #include "app/Shell.h"
 #include "app/Zelk.h"
 #include "link/QtSerialPort.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -59,6 +60,33 @@ QImage trimmed(const QImage& screen)
             if (screen.pixel(x, y) != empty)
                 used |= QRect(x, y, 1, 1);
     return used.isValid() ? screen.copy(used) : screen;
+}
+
+void click(QWidget& window, const char* name)
+{
+    if (auto* b = control<QAbstractButton>(window, name))
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+}
+
+void setText(QWidget& window, const char* name, const QString& text)
+{
+    if (auto* e = control<QLineEdit>(window, name))
+        e->setText(text);
+}
+
+// Runs the chosen effect for a moment and takes the window while it runs.
+QImage running(QWidget& window, int ms)
+{
+    auto* start = control<QPushButton>(window, "cmdStart");
+    auto* stop = control<QPushButton>(window, "cmdStop");
+    if (!start || !stop)
+        return window.grab().toImage();
+    QTest::mouseClick(start, Qt::LeftButton);
+    QTest::qWait(ms);
+    const QImage shot = window.grab().toImage();
+    QTest::mouseClick(stop, Qt::LeftButton);
+    QTest::qWait(500);
+    return shot;
 }
 
 bool save(const QImage& image, const QDir& out, const QString& name)
@@ -130,6 +158,28 @@ int main(int argc, char* argv[])
     QTest::qWait(kSettleMs);
     ok = save(trimmed(QGuiApplication::primaryScreen()->grabWindow(0).toImage()), out, QStringLiteral("monitor.png")) &&
          ok;
+
+    // The Effects tab in its three modes, each running on titler 01.
+    showTab(z, 2);
+    if (auto* list = control<QListWidget>(window, "lstEnabledTitlers");
+        list && list->count() > 0 && !list->item(0)->isSelected())
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    click(window, "optRandom");
+    setText(window, "txtRandomText", QStringLiteral("ON AIR"));
+    for (const char* line : {"lblRandomLineNum(1)", "lblRandomLineNum(9)"})
+        if (auto* label = control<QWidget>(window, line))
+            QTest::mouseClick(label, Qt::LeftButton);
+    click(window, "chkRandomHPos");
+    ok = save(running(window, 1600), out, QStringLiteral("effects-random.png")) && ok;
+    click(window, "optLineOnOff");
+    setText(window, "txtOffSec", QStringLiteral("01"));
+    ok = save(running(window, 300), out, QStringLiteral("effects-line-on-off.png")) && ok;
+    click(window, "optLooping");
+    setText(window, "txtEndPage", QStringLiteral("02"));
+    setText(window, "txtStartPage", QStringLiteral("01"));
+    setText(window, "txtOnSec", QStringLiteral("05"));
+    ok = save(running(window, 1500), out, QStringLiteral("effects-loop-screens.png")) && ok;
+    click(window, "optRandom");
     window.close();
     return ok ? 0 : 1;
 }

@@ -185,6 +185,9 @@ QString Orders::busyReason() const
 {
     if (z_.EventsSuppressed)
         return QStringLiteral("ZELK is closing");
+    // Until the window is up, start-up (and the page file it may send) is not over.
+    if (!z_.ui.frmZELK || !z_.ui.frmZELK->isVisible())
+        return QStringLiteral("ZELK is starting");
     if (asking_)
         return QStringLiteral("the operator is answering a question");
     const Ui& ui = z_.ui;

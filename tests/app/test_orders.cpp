@@ -12,6 +12,7 @@
 #include "pages/Defaults.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocalSocket>
 #include <QProcess>
@@ -252,6 +253,45 @@ private slots:
         QCOMPARE(exchange(w, "SEND 5\n"), QByteArray("OK\n"));
         QTest::qWait(300);
         QCOMPARE(sim.dump()["05"].rows[4], QString("WEATHER").leftJustified(20));
+    }
+
+    void logThatCannotBeWrittenNeverStopsASend()
+    {
+        SimProcess sim;
+        qputenv("ZELK_COMM1", sim.link().toLocal8Bit());
+        QtSerialPort port;
+        TestWindow w(port);
+        QVERIFY(w.startOnline());
+        prepare(w, 5);
+        QFile blocker(QDir(w.home()).filePath("blocked"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        w.z.asRun->setFolder(blocker.fileName()); // a file where the folder should be
+        const QString note("As-run log not written");
+        QLabel* progress = w.z.ui.lblProgStatus[3];
+
+        QCOMPARE(exchange(w, "SEND 3\n"), QByteArray("OK\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(progress->text(), note, 10000);
+        QVERIFY(progress->toolTip().contains("blocked"));
+        QTest::qWait(300);
+        QCOMPARE(sim.dump()["03"].rows[1], QString("EVENING NEWS").leftJustified(20));
+
+        QCOMPARE(exchange(w, "CLEAR 3\n"), QByteArray("OK\n"));
+        QTest::qWait(1500); // failed again meanwhile, and not told again
+        QVERIFY(progress->text() != note);
+
+        // Nothing is lost once the folder takes the log again, and what is left goes at shutdown.
+        w.z.asRun->setFolder(w.home());
+        const QString log = QDir(w.home()).filePath(asrun::fileName(w.z.clock.now().date()));
+        auto records = [&log] {
+            QFile f(log);
+            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
+                                               : QStringList();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(records().size(), 2, 10000);
+        QVERIFY(records()[0].contains("\tpage 3\t") && records()[1].contains("\tclear"));
+        w.z.asRun->record("07", "effect stop");
+        w.window.reset();
+        QCOMPARE(records().size(), 3);
     }
 
     void secondStartHandsOverItsPageFile_data()

@@ -51,6 +51,12 @@ bool readWhole(const QString& path, QByteArray* data, QString* why)
     return true;
 }
 
+// What File Open goes by: the last three characters in lower case.
+QString ending(const QString& name)
+{
+    return name.right(3).toLower();
+}
+
 int openErrorNumber(const QString& path)
 {
     return QFileInfo::exists(path) ? err::kFileAccess : err::kFileNotFound;
@@ -90,10 +96,9 @@ void PageFile::mnuFileOpen_Click()
         if (name.isEmpty())
             throw RunTimeError{err::kDialogCancelled, QStringLiteral("mnuFileOpen: cancelled")};
         z_.FilePath = name;
-        const QString ending = name.right(3).toLower();
-        if (ending == QLatin1String("txt"))
+        if (ending(name) == QLatin1String("txt"))
             ImportTextFile(name);
-        else if (ending == QLatin1String("zlk"))
+        else if (ending(name) == QLatin1String("zlk"))
             OpenPageFile(name);
         else
             throw RunTimeError{err::kUnknownFileType, QStringLiteral("mnuFileOpen: not a page file: ") + name};
@@ -111,9 +116,23 @@ void PageFile::mnuFileSave_Click()
             QString name = z_.dialogs.saveFileName(z_.ui.frmZELK, QStringLiteral("Save"), dialogFolder(), kFilters);
             if (name.isEmpty())
                 throw RunTimeError{err::kDialogCancelled, QStringLiteral("mnuFileSave: cancelled")};
-            // A name without an ending could never be opened again.
-            if (QFileInfo(name).suffix().isEmpty())
+            // A page file opens again only under a name ending in "zlk": any other ending would be ignored, and
+            // "txt" would be imported as text. The operator chose "txt", so it is offered, not overruled.
+            if (ending(name) == QLatin1String("txt")) {
+                const QString zlk = name.chopped(3) + QStringLiteral("zlk");
+                const auto answer = z_.dialogs.message(
+                    z_.ui.frmZELK, QMessageBox::Question, kTitle,
+                    QStringLiteral("A page file opens again only under a .zlk name: %1 would be read as a text file, "
+                                   "not as pages.\n\nSave as %2 instead?")
+                        .arg(QFileInfo(name).fileName(), QFileInfo(zlk).fileName()),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+                if (answer == QMessageBox::Cancel)
+                    return;
+                if (answer == QMessageBox::Yes)
+                    name = zlk;
+            } else if (ending(name) != QLatin1String("zlk")) {
                 name += QStringLiteral(".zlk");
+            }
             z_.FilePath = name;
             if (QFileInfo::exists(name)) {
                 const auto answer =
@@ -137,16 +156,16 @@ void PageFile::mnuFileSave_Click()
     }
 }
 
-bool PageFile::OpenPageFile(const QString& path)
+bool PageFile::OpenPageFile(const QString& path, const QString& alsoNotDone)
 {
+    const QString unchanged = QStringLiteral("Nothing was changed.") + alsoNotDone;
     if (z_.EventsSuppressed)
         return false;
     QByteArray data;
     QString why;
     if (!readWhole(path, &data, &why)) {
         z_.RecordError(openErrorNumber(path), QStringLiteral("ReadTableFile %1: %2").arg(path, why));
-        tell(QStringLiteral("The page file %1 could not be opened:\n%2\n\nNothing was changed.")
-                 .arg(shownPath(path), why));
+        tell(QStringLiteral("The page file %1 could not be opened:\n%2\n\n%3").arg(shownPath(path), why, unchanged));
         return false;
     }
     // Read into a copy: the pages on view stay as they are unless the file holds a table.
@@ -164,9 +183,9 @@ bool PageFile::OpenPageFile(const QString& path)
         recordProblems();
         if (problems.isEmpty())
             z_.RecordError(err::kInputPastEnd, QStringLiteral("ReadTableFile %1: no records").arg(path));
-        tell(QStringLiteral("The file %1 is not a page file: it holds no record ZELK can read.%2\n\nNothing was "
-                            "changed.")
-                 .arg(shownPath(path), problems.isEmpty() ? QString() : QLatin1Char('\n') + firstProblems(problems)));
+        tell(QStringLiteral("The file %1 is not a page file: it holds no record ZELK can read.%2\n\n%3")
+                 .arg(shownPath(path), problems.isEmpty() ? QString() : QLatin1Char('\n') + firstProblems(problems),
+                      unchanged));
         return false;
     }
     z_.table = *read;

@@ -20,8 +20,8 @@ public:
     void mnuFileSave_Click();
 
     // Reads a page file into a copy of the table and applies it only when the file could be read. False when
-    // nothing changed.
-    bool OpenPageFile(const QString& path);
+    // nothing changed; the message then ends with alsoNotDone (" No pages were sent.").
+    bool OpenPageFile(const QString& path, const QString& alsoNotDone = QString());
     // Puts the lines of a text import file into their pages. False when the file could not be read.
     bool ImportTextFile(const QString& path);
 

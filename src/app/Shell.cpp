@@ -4,6 +4,7 @@
 #include "app/AppFolders.h"
 #include "app/OrderClient.h"
 #include "app/Orders.h"
+#include "app/PageFile.h"
 #include "app/SettingsFile.h"
 #include "app/Zelk.h"
 #include "effects/Effects.h"
@@ -101,7 +102,7 @@ bool Shell::Form_Load(const QStringList& arguments)
         z_.settingsFile->LoadSettingsAtStart();
     QDir::setCurrent(GetAppPath());
 
-    if (pageFileNamed && z_.settingsFile)
+    if (pageFileNamed && z_.pageFile)
         openCommandLineFile(startFolder.absoluteFilePath(commandLine));
     z_.ui.tmrTime->start();
     return true;
@@ -109,17 +110,9 @@ bool Shell::Form_Load(const QStringList& arguments)
 
 void Shell::openCommandLineFile(const QString& path)
 {
-    if (z_.settingsFile->ReadTableFile(path)) {
-        if (z_.transmission)
-            z_.transmission->SendPages(QStringLiteral("All"));
-        return;
-    }
-    // Said in the window, not only on standard error: the operator expects these pages on air.
-    QFile file(path);
-    const QString why = file.open(QIODevice::ReadOnly) ? QStringLiteral("it could not be read") : file.errorString();
-    z_.dialogs.message(&window_, QMessageBox::Warning, QStringLiteral("PXT-12 ZELK"),
-                       QStringLiteral("The page file %1 could not be opened: %2.\nNo pages were sent.")
-                           .arg(QDir::toNativeSeparators(path), why));
+    // As File Open: read into a copy, and a file that cannot be read is said in the window and changes nothing.
+    if (z_.pageFile->OpenPageFile(path, QStringLiteral(" No pages were sent.")) && z_.transmission)
+        z_.transmission->SendPages(QStringLiteral("All"));
 }
 
 bool Shell::Form_Unload()

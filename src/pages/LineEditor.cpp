@@ -132,11 +132,11 @@ void LineEditor::txtMain_Change(int index)
             return;
         }
         const int stored = z_.pageSlot(slot::kLine1 + index - 1);
-        // A longer text that a paste or a file put into the line stays whole until the operator edits the line:
-        // the box shows, and the titler gets, only its first twenty characters.
+        // A longer text that a paste or a file put into the line stays whole until the line is changed: the box
+        // shows, and the titler gets, only its first twenty characters. Only filling the line with that text keeps
+        // it; every other change (a clear included) stores what the box shows.
         const QString kept = z_.table.text(stored);
-        const bool notEdited = z_.EditorLoading || longLine_ == index;
-        if (!notEdited || kept.size() <= editor::kWidth || !kept.startsWith(text))
+        if (longLine_ != index || kept.size() <= editor::kWidth || !kept.startsWith(text))
             z_.table.setText(stored, text);
         if (z_.ui.optSendContinuous && z_.ui.optSendContinuous->isChecked() && !z_.EditorLoading &&
             z_.transmission && z_.ui.txtAddress)
@@ -352,8 +352,7 @@ void LineEditor::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
                 f5Paste_ = !f5Paste_;
                 break;
             case Qt::Key_F7:
-                if (EditorLine* box = line(z_.CurrentLine))
-                    box->setText(QString());
+                setLineText(z_.CurrentLine, QString());
                 break;
             case Qt::Key_Insert:
                 toggleTypeMode();
@@ -370,7 +369,7 @@ void LineEditor::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
         if (keyCode == Qt::Key_Delete || keyCode == Qt::Key_F6)
             for (int n = 1; n <= slot::kLines; ++n)
                 if (isHighlighted(n))
-                    line(n)->setText(editor::padLine(QString()));
+                    setLineText(n, editor::padLine(QString()));
     } catch (const RunTimeError& e) {
         z_.RecordError(e.number, e.source);
     }
@@ -428,14 +427,26 @@ void LineEditor::alignAction(const QString& mode)
 void LineEditor::setLineText(int index, const QString& text)
 {
     EditorLine* box = line(index);
-    if (!box)
+    if (!box || z_.EventsSuppressed)
         return;
+    const int stored = z_.pageSlot(slot::kLine1 + index - 1);
     // The box keeps at most twenty characters; the table keeps the whole text (see txtMain_Change).
-    if (text.size() <= editor::kWidth) {
-        box->setText(text);
+    if (text.size() > editor::kWidth) {
+        z_.table.setText(stored, text);
+        showLine(index, text);
         return;
     }
-    z_.table.setText(z_.pageSlot(slot::kLine1 + index - 1), text);
+    box->setText(text);
+    // A box that already showed this text fires no change, yet a longer text behind it must go.
+    if (z_.table.text(stored) != box->text())
+        z_.table.setText(stored, box->text());
+}
+
+void LineEditor::showLine(int index, const QString& text)
+{
+    EditorLine* box = line(index);
+    if (!box)
+        return;
     longLine_ = index;
     box->setText(text);
     longLine_ = 0;

@@ -47,9 +47,11 @@ public:
     // "Right", "Center").
     void clipboardAction(const QString& action);
     void alignAction(const QString& mode);
-    // Replaces a line's whole text through its change handling, as typing does (see txtMain_Change for a text
-    // longer than the line).
+    // Replaces a line's whole text through its change handling, as typing does, and stores it even when the box
+    // already showed it (see txtMain_Change for a text longer than the line).
     void setLineText(int index, const QString& text);
+    // Fills a line with its page's stored text: a text longer than the line stays whole in the table.
+    void showLine(int index, const QString& text);
     // Puts a panel into the column beside the lines, under the heading.
     void addSidePanel(QWidget* panel);
 
@@ -66,7 +68,7 @@ private:
     Zelk& z_;
     QWidget* panel_ = nullptr;
     QVBoxLayout* side_ = nullptr;
-    int longLine_ = 0; // the line setLineText is filling with a text longer than the box
+    int longLine_ = 0; // the line being filled with a text that may be longer than the box
     bool f4Paste_ = false;
     bool f5Paste_ = false;
 };

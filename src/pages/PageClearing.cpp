@@ -8,6 +8,7 @@
 #include "link/CommandProtocol.h"
 #include "link/LinkWatch.h"
 #include "link/StatusLine.h"
+#include "pages/LineEditor.h"
 #include "pages/PageView.h"
 #include "transmit/Transmission.h"
 
@@ -442,8 +443,8 @@ void PageClearing::ClearEditors(const QString& scope)
         skip.emplace(z_.SkipClearPause);
     if (scope == QLatin1String("Current")) {
         for (int n = 1; n <= slot::kLines; ++n)
-            if (QLineEdit* line = z_.ui.txtMain[std::size_t(n)])
-                line->setText(QString()); // the change handling pads and stores it
+            if (z_.editor)
+                z_.editor->setLineText(n, QString()); // padded and stored, a longer text behind it too
         if (continuous && z_.ui.txtAddress)
             sendClear(z_.ui.txtAddress->text());
         return;

@@ -172,8 +172,8 @@ void PageView::loadPage()
     yieldToEvents(z_);
 
     for (int n = 1; n <= slot::kLines; ++n)
-        if (QLineEdit* line = ui.txtMain[std::size_t(n)])
-            line->setText(slotText(slot::kLine1 + n - 1));
+        if (z_.editor)
+            z_.editor->showLine(n, slotText(slot::kLine1 + n - 1));
 
     if (ui.txtAddress && ui.txtAddress->text() != slotText(slot::kAddress))
         ui.txtAddress->setText(slotText(slot::kAddress));

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 
 namespace {
@@ -161,5 +162,9 @@ bool TextSearch::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == txtSearchText_ && event->type() == QEvent::KeyPress)
         return txtSearchText_KeyPress(static_cast<QKeyEvent*>(event));
+    // The selection paste of the middle button would bypass the filter.
+    if (watched == txtSearchText_ && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton)
+        return true;
     return QObject::eventFilter(watched, event);
 }

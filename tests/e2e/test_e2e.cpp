@@ -6,10 +6,11 @@
 #include "app/TableFile.h"
 #include "link/QtSerialPort.h"
 #include "link/SerialLink.h"
-#include "pages/EditorLine.h"
 #include "pages/Defaults.h"
+#include "pages/EditorLine.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -71,19 +72,28 @@ private slots:
         QVERIFY(!screens.contains("04"));
     }
 
-    void missingPageFileIsToldAndNothingSent()
+    // A page file that cannot be opened, or holds no record, is said in the window, and the titlers enabled in
+    // "ZELK.ini" are sent nothing.
+    void unreadablePageFileIsToldAndNothingSent()
     {
-        SimProcess sim;
-        qputenv("ZELK_COMM1", sim.link().toLocal8Bit());
-        QtSerialPort port;
-        TestWindow w(port);
-        QVERIFY(w.start({"tonight.zlk"}));
-        const auto shown = w.z.dialogs.shown();
-        QCOMPARE(shown.size(), 2);
-        QVERIFY2(shown[1].text.contains("tonight.zlk") && shown[1].text.contains("No pages were sent"),
-                 qPrintable(shown[1].text));
-        QTest::qWait(300);
-        QVERIFY(pagesOnLine(sim).isEmpty());
+        QTemporaryDir home;
+        writePageFile(home.path(), "ZELK.ini");
+        QFile junk(home.filePath("junk.zlk"));
+        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a page file\n") > 0);
+        junk.close();
+        for (const char* file : {"tonight.zlk", "junk.zlk"}) {
+            SimProcess sim;
+            qputenv("ZELK_COMM1", sim.link().toLocal8Bit());
+            QtSerialPort port;
+            TestWindow w(port, home.path());
+            QVERIFY(w.start({home.filePath(file)}));
+            const auto shown = w.z.dialogs.shown();
+            QCOMPARE(shown.size(), 1);
+            QVERIFY2(shown[0].text.contains(file) && shown[0].text.contains("No pages were sent"),
+                     qPrintable(shown[0].text));
+            QTest::qWait(300);
+            QVERIFY(pagesOnLine(sim).isEmpty());
+        }
     }
 
     void pageFileNotMatchingIsOnlyStarted()

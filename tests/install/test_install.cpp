@@ -120,6 +120,43 @@ private slots:
             QVERIFY2(text.indexOf(QLatin1String(key) + QLatin1Char(' ') + QLatin1String(action), table) > table, key);
     }
 
+    void debianPackageNamesEveryLibraryTheProgramLinks()
+    {
+        // The package a library the program links directly belongs to must be among the .deb's dependencies, or
+        // the installed program does not start on a machine without it.
+        const QString config = readText(ZELK_BUILD_DIR "/CPackConfig.cmake");
+        const QRegularExpressionMatch depends =
+            QRegularExpression("CPACK_DEBIAN_PACKAGE_DEPENDS \"([^\"]*)\"").match(config);
+        QVERIFY(depends.hasMatch());
+        auto run = [](const QString& program, const QStringList& arguments) {
+            QProcess p;
+            p.start(program, arguments);
+            return p.waitForFinished(30000) && p.exitCode() == 0 ? QString::fromLocal8Bit(p.readAllStandardOutput())
+                                                                 : QString();
+        };
+        const QString zelk = ZELK_BUILD_DIR "/zelk";
+        QStringList needed;
+        for (const QString& line : run("readelf", {"-d", zelk}).split('\n'))
+            if (line.contains("(NEEDED)"))
+                needed << line.section('[', 1).section(']', 0, 0);
+        QVERIFY(needed.size() >= 4);
+        const QString resolved = run("ldd", {zelk});
+        for (const QString& library : needed) {
+            // "libQt6Core.so.6 => /lib/x86_64-linux-gnu/libQt6Core.so.6 (0x...)": the package owning that folder's
+            // copy, found by its last two path components (the merged /usr makes the full path unreliable).
+            const QRegularExpressionMatch path =
+                QRegularExpression(QRegularExpression::escape(library) + " => \\S*/([^/\\s]+/[^/\\s]+) ")
+                    .match(resolved);
+            QVERIFY2(path.hasMatch(), qPrintable(library));
+            const QString package = run("dpkg", {"-S", "*/" + path.captured(1)}).section(':', 0, 0);
+            QVERIFY2(!package.isEmpty(), qPrintable(library));
+            QVERIFY2(QRegularExpression("(^|, )" + QRegularExpression::escape(package) + "( |,|$)")
+                         .match(depends.captured(1))
+                         .hasMatch(),
+                     qPrintable(package + " (" + library + ") is not in " + depends.captured(1)));
+        }
+    }
+
     void installedCopyKeepsSettingsInTheConfigurationFolder()
     {
         QTemporaryDir root;
@@ -133,6 +170,9 @@ private slots:
             QVERIFY2(QFileInfo::exists(prefix + '/' + file), file);
         const QString entry = readText(prefix + "/share/applications/zelk.desktop");
         QVERIFY(entry.contains("Exec=zelk %f") && entry.contains("MimeType=application/x-zelk-pages;"));
+        // The entry's icon is the one installed.
+        const QString icon = QRegularExpression("\\nIcon=(\\S+)").match(entry).captured(1);
+        QVERIFY2(QFileInfo::exists(prefix + "/share/icons/hicolor/scalable/apps/" + icon + ".svg"), qPrintable(icon));
         QVERIFY(readText(prefix + "/share/mime/packages/zelk.xml").contains("type=\"application/x-zelk-pages\""));
         QVERIFY(readText(prefix + "/share/mime/packages/zelk.xml").contains("pattern=\"*.zlk\""));
 

@@ -160,6 +160,32 @@ private slots:
         QCOMPARE(r.z.table.text(slot::titler(slot::kTitlerShownPageBlock, 1)), QString());
     }
 
+    // Whatever the scope, the titler on screen no longer shows its page; only "Current" keeps the clear's pause.
+    void clearPxtForgetsTheShownPage()
+    {
+        Rig r;
+        QVERIFY(r.start());
+        r.enable(1, 3);
+        const int shownPage = slot::titler(slot::kTitlerShownPageBlock, 1);
+        const struct
+        {
+            const char* option;
+            QList<QByteArray> clears;
+        } scopes[] = {
+            {"optClearCurPxt", {"01"}}, {"optClearRangePxt", {"01", "02"}}, {"optClearAllPxt", {"01", "02", "03"}}};
+        for (const auto& s : scopes) {
+            r.z.table.setText(shownPage, "01");
+            r.click(s.option);
+            if (r.chosen("optClearRangePxt"))
+                r.range("01", "02");
+            r.click("cmdClearPxt");
+            if (r.chosen("optClearCurPxt"))
+                QVERIFY(r.port.clock.elapsed() - r.port.writes.last().atMs >= 150);
+            QCOMPARE(r.clears(), s.clears);
+            QCOMPARE(r.z.table.text(shownPage), QString());
+        }
+    }
+
     void aLinkLostHalfWayEndsTheClear()
     {
         Rig r;
@@ -176,7 +202,8 @@ private slots:
         r.click("cmdClearPxt");
         QVERIFY(r.clears().size() < 10);
         QCOMPARE(r.z.ui.cmdClearPxt->text(), QString("Clear PXT"));
-        QVERIFY(r.progress() != QString("PXT(s) Cleared"));
+        QCOMPARE(r.z.ui.lblProgStatus[1]->text() + "|" + r.z.ui.lblProgStatus[2]->text(),
+                 QString("Offline|Invalid CommPort"));
         QCOMPARE(r.z.table.text(slot::titler(slot::kTitlerShownPageBlock, 1)), QString("01")); // not finished
     }
 
@@ -193,6 +220,14 @@ private slots:
         r.click("cmdClearEditor");
         QCOMPARE(r.port.frames(), QList<QByteArray>{"0125"});
         QCOMPARE(t.text(slot::page(1, slot::kLine1)), padded());
+        // Selected: the ticked pages only.
+        for (int p : {4, 5})
+            t.setText(slot::page(p, slot::kLine1), "KEPT");
+        t.setInt16(slot::page(4, slot::kSelected), 1);
+        r.click("optClearSelEditors");
+        r.click("cmdClearEditor");
+        QCOMPARE(t.text(slot::page(4, slot::kLine1)), QString());
+        QCOMPARE(t.text(slot::page(5, slot::kLine1)), QString("KEPT"));
 
         // Clone copies the green lines of the page on view only.
         for (int n = 1; n <= 3; ++n)
@@ -208,6 +243,30 @@ private slots:
             QCOMPARE(t.toInt(slot::page(p, slot::kLineState1 + 1)), slot::kLineOn);
         }
         QCOMPARE(r.progress(), QString("Page(s) Cloned"));
+    }
+
+    void cloneAndSendClickedAgainSendsOnce()
+    {
+        Rig r;
+        QVERIFY(r.start());
+        r.enable(20, 21);
+        r.click("optClonePage");
+        r.range("20", "21");
+        r.click("cmdClonePageSend");
+        const QList<QByteArray> once = r.port.frames();
+        QVERIFY(!once.isEmpty());
+        r.port.clearWrites();
+        QTimer again;
+        QObject::connect(&again, &QTimer::timeout, [&] {
+            if (!r.port.writes.isEmpty()) {
+                again.stop();
+                r.click("cmdClonePageSend");
+            }
+        });
+        again.start(0);
+        r.click("cmdClonePageSend");
+        QVERIFY(!again.isActive());
+        QCOMPARE(r.port.frames(), once);
     }
 };
 

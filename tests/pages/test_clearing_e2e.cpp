@@ -69,12 +69,13 @@ private slots:
         for (int i = 0; i < cleared.size(); ++i)
             QCOMPARE(cleared[i], twoDigits(i + 1));
 
-        // "Clear Editor" over pages 10 to 12 in the continuous mode clears titlers 10, 11 and 12.
+        // "Clear Editor" over pages 10 to 12 in the continuous mode clears titlers 10, 11 and 12, by page number.
         for (int p = 10; p <= 13; ++p)
             z.table.setText(slot::page(p, slot::kLine1), QStringLiteral("PAGE %1").arg(p));
         click(w, "optSendRange");
         range(w, "10", "13");
         click(w, "cmdSend");
+        z.table.setText(slot::page(11, slot::kAddress), "05");
         QTest::mouseClick(z.ui.optSendContinuous, Qt::LeftButton);
         click(w, "optClearRangeEditors");
         range(w, "10", "12");

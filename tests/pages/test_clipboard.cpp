@@ -6,6 +6,7 @@
 #include "pages/ClipboardRules.h"
 #include "pages/EditorLine.h"
 #include "pages/LineEditor.h"
+#include "pages/TextSearch.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -88,8 +89,9 @@ private slots:
         Running r;
         QVERIFY(r.start());
         LineEditor* ed = r.w.z.editor;
+        r.focus(4);
+        r.line(4)->setSelection(1, 3); // selected characters take their whole line
         ed->setHighlighted(2, true);
-        ed->setHighlighted(4, true);
         r.trigger("mnuCopy");
         QCOMPARE(Running::clipboard(), padded("LINE 2") + "\n\r" + padded("LINE 4") + "\n\r");
 
@@ -111,11 +113,14 @@ private slots:
         QCOMPARE(r.sentLines(), (QStringList{"081:" + text45.left(20), "101:" + text45.mid(20, 20).toUpper(),
                                              "121:" + padded("EFGHI")}));
 
-        Running::setClipboard("ab\r\ncd\r\nef\r\n");
-        r.focus(8);
-        r.trigger("tbPaste");
-        QCOMPARE(r.stored(8), padded("ab"));
-        QCOMPARE(r.stored(9), padded("cd"));
+        // From line 8: a third segment, and text after the last break, are not pasted.
+        for (const auto& [text, line9] : {std::pair{"ab\r\ncd\r\nef\r\n", "cd"}, std::pair{"ab\r\nij", "cd"}}) {
+            Running::setClipboard(QLatin1String(text));
+            r.focus(8);
+            r.trigger("tbPaste");
+            QCOMPARE(r.stored(8), padded("ab"));
+            QCOMPARE(r.stored(9), padded(line9));
+        }
 
         // Characters a titler cannot show are asked about, one question each.
         Dialogs& d = r.w.z.dialogs;
@@ -168,6 +173,31 @@ private slots:
         QCOMPARE(r.stored(2), padded(longer.left(19)));
     }
 
+    // A long segment that begins with twenty spaces looks blank; every way of emptying the line removes it.
+    void aHiddenLongSegmentIsCleared()
+    {
+        Running r;
+        QVERIFY(r.start());
+        const QString hidden = QString(20, ' ') + "XYZ";
+        LineEditor* ed = r.w.z.editor;
+        const std::pair<const char*, std::function<void()>> ways[] = {
+            {"Clear Editor", [&] { QTest::mouseClick(r.w.find<QPushButton>("cmdClearEditor"), Qt::LeftButton); }},
+            {"Delete", [&] { ed->setHighlighted(4, true), r.key(Qt::Key_Delete); }},
+            {"F6", [&] { ed->setHighlighted(4, true), r.key(Qt::Key_F6); }},
+            {"F7", [&] { r.key(Qt::Key_F7); }},
+            {"Cut", [&] { ed->setHighlighted(4, true), r.trigger("mnuCut"); }},
+        };
+        for (const auto& [way, clear] : ways) {
+            Running::setClipboard(hidden + "\r\n");
+            r.focus(4);
+            r.key(Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(r.stored(4), hidden);
+            r.key(Qt::Key_End);
+            clear();
+            QVERIFY2(r.stored(4) == padded(), way);
+        }
+    }
+
     void alignFromToolbarAndF3()
     {
         Running r;
@@ -192,13 +222,21 @@ private slots:
         Running r;
         QVERIFY(r.start());
         PageTable& t = r.w.z.table;
-        t.setText(slot::page(3, slot::kLine1 + 1), "NEWS AT TEN");
+        t.setText(slot::page(3, slot::kLine1 + 1), "news at ten"); // pasted: kept in lower case
         t.setText(slot::page(17, slot::kLine1 + 4), "TEN O'CLOCK NEWS");
         t.setText(slot::page(17, slot::kLine1 + 6), "MORE NEWS");
         auto* box = r.w.find<QLineEdit>("txtSearchText");
         auto* find = r.w.find<QPushButton>("cmdFind");
         auto* status = r.w.find<QLabel>("lblFindStatus");
         QTest::keyClicks(box, "ne;ws");
+        QCOMPARE(box->text(), QString("NEWS"));
+        // The selection paste of the middle button would bypass the filter: the box never sees the click (a
+        // platform without a selection pastes nothing anyway).
+        QGuiApplication::clipboard()->setText("x;y", QClipboard::Selection);
+        const QPoint at(2, box->height() / 2);
+        QMouseEvent middle(QEvent::MouseButtonRelease, at, box->mapToGlobal(at), Qt::MiddleButton, {}, {});
+        QVERIFY(static_cast<QObject*>(r.w.z.search)->eventFilter(box, &middle));
+        QApplication::sendEvent(box, &middle);
         QCOMPARE(box->text(), QString("NEWS"));
         QCOMPARE(t.text(slot::kSearchText), QString("NEWS"));
         const struct

@@ -81,20 +81,23 @@ private slots:
 
     void clockAndCalendar()
     {
-        // From cell 175 an eight-character time shows six characters on row 9 and the rest at the top of row 1; the
-        // calendar covers the text under it.
+        // From position 175 (row 9, column 15) an eight-character time stands on the five cells after column 15 and
+        // its last three at the top of row 1, as the program's preview lays it; the calendar covers the text under it.
         const ScreenPicture p =
             pictureAfter({"36123456", "41030524", "34", "37175", "4802", "39", "42003", "4915", "28001ABCDEFGHIJKL"});
         QCOMPARE(p.time, QStringLiteral("12:34:56"));
-        QCOMPARE(p.rows[8].mid(14), QStringLiteral("12:34:"));
-        QCOMPARE(p.rows[0], QStringLiteral("56"
+        QCOMPARE(p.rows[8].mid(14), QStringLiteral(" 12:34"));
+        QVERIFY(p.kinds[8][14] == CellKind::Blank && p.kinds[8][15] == CellKind::Time);
+        QCOMPARE(p.rows[0], QStringLiteral(":56"
                                            "03-05-24"
-                                           "KL        "));
-        QVERIFY(p.kinds[0][0] == CellKind::Time && p.kinds[0][2] == CellKind::Date && p.kinds[0][10] == CellKind::Text);
-        QVERIFY(p.kinds[0][4] == CellKind::Date); // the "-" of the calendar is shown, not blank
+                                           "L        "));
+        QVERIFY(p.kinds[0][0] == CellKind::Time && p.kinds[0][3] == CellKind::Date && p.kinds[0][11] == CellKind::Text);
+        QVERIFY(p.kinds[0][5] == CellKind::Date); // the "-" of the calendar is shown, not blank
 
-        // Time shown without a format: an old titler's "03" stands for format 3; a titler with time off shows none.
+        // Time shown without a format: an old titler's "03" stands for time format 3; a titler with time off shows
+        // none.
         QCOMPARE(pictureAfter({"36010203", "34", "03"}).time, QStringLiteral("01:02:03.0"));
+        QCOMPARE(pictureAfter({"41030524", "39", "04"}).date, QStringLiteral("03-05-24")); // the calendar keeps 15
         QCOMPARE(pictureAfter({"36010203", "34"}).time, QStringLiteral("01:02:03"));
         QVERIFY(pictureAfter({"34", "35", "4802"}).time.isEmpty());
     }

@@ -45,7 +45,8 @@ double contrastOpacity(const QString& contrast)
     return 0.9;
 }
 
-// The format an old titler took as "03" or "04", when no format number came.
+// The time format an old titler took as "03" or "04", when no format number came. Its calendar keeps its format: the
+// program holds an old titler's date format at 15, which passes no "49" to it.
 int formatOr(const QString& number, const QString& oldFormat, int fallback)
 {
     if (!number.isEmpty())
@@ -57,10 +58,13 @@ int formatOr(const QString& number, const QString& oldFormat, int fallback)
     return fallback;
 }
 
-// Writes text from a cell on; past the last column it goes on in the next row, and past the last row in the first.
-void place(ScreenPicture& p, const QString& text, int cell, CellKind kind)
+// Writes a clock or calendar from its position on; past the last column it goes on in the next row, and past the
+// last row in the first. A clock at position p stands one cell further right than text written with "28" to cell p:
+// row r, column c of the position is the cell after it (the program lays its preview over the editor grid so, and
+// the default date at 173 therefore runs one character into the top row).
+void place(ScreenPicture& p, const QString& text, int position, CellKind kind)
 {
-    int at = cell - 1;
+    int at = position;
     for (const QChar c : text) {
         at %= kCells;
         p.rows[std::size_t(at / kColumns)][at % kColumns] = c;
@@ -96,8 +100,7 @@ ScreenPicture screenPicture(const Titler& t, qint64 nowMs)
 
     const qint64 clock = t.clockMs(nowMs);
     if (t.dateDisplay == QLatin1String("on")) {
-        p.date = dateText(formatOr(t.dateFormat, t.oldFormat, kDefaultDateFormat),
-                          QDate(2000, 1, 1).addDays(clock / kMsPerDay));
+        p.date = dateText(numberOr(t.dateFormat, kDefaultDateFormat), QDate(2000, 1, 1).addDays(clock / kMsPerDay));
         p.dateCell = qBound(1, numberOr(t.datePosition, kDefaultDateCell), kCells);
         place(p, p.date, p.dateCell, CellKind::Date);
     }

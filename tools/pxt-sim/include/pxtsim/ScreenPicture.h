@@ -40,7 +40,7 @@ struct ScreenPicture
     std::array<std::array<CellKind, kColumns>, kRows> kinds{};
     QString time, date;             // the clock and calendar texts, empty when not shown
     std::vector<QRectF> mats;       // where the background lies: from the first to the last shown cell of each row
-    int timeCell = 0, dateCell = 0; // where they start (1..180), 0 when not shown
+    int timeCell = 0, dateCell = 0; // their positions (1..180), 0 when not shown; each starts in the next cell
 
     // In picture units; row 1..9, column 1..20.
     QRectF cellRect(int row, int column) const;

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -63,6 +64,12 @@ bool handOver(const QString& settingsFolder, const QString& pageFile)
     Order order;
     order.word = pageFile.isEmpty() ? Word::Front : Word::Open;
     order.path = QDir::cleanPath(pageFile);
+    // The running copy is not asked about a file that is not there: the window only comes to the front, and the
+    // one who started this copy is told here.
+    if (order.word == Word::Open && !QFileInfo(order.path).isFile()) {
+        QTextStream(stderr) << "zelk: " << QDir::toNativeSeparators(order.path) << ": no such page file" << Qt::endl;
+        order.word = Word::Front;
+    }
     socket.write(encode(order));
     // The order must have left before this copy ends; the answer is not awaited (the running copy may be
     // this very thread's, in a test).

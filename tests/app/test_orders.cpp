@@ -192,6 +192,9 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(sim.dump()["03"].rows[1], QString(20, ' '));
         QCOMPARE(logRecords(w).last().split('\t').mid(1, 2), (QStringList{"03", "clear"}));
+        w.showTab(2); // the operator's own sends are logged as well
+        QTest::mouseClick(w.find<QPushButton>("cmdSendSettings"), Qt::LeftButton);
+        QCOMPARE(logRecords(w).last().split('\t').mid(1, 2), (QStringList{"01", "settings"}));
 
         // Offline nothing is sent.
         w.showTab(5);

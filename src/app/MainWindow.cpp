@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "app/AsRunLog.h"
+#include "app/Orders.h"
 #include "app/PageFile.h"
 #include "app/SettingsFile.h"
 #include "app/Shell.h"
@@ -50,6 +52,9 @@ MainWindow::MainWindow(Zelk& z, SerialPort& port, QWidget* parent) : QMainWindow
     clipboard_ = std::make_unique<EditorClipboard>(z_);
     search_ = std::make_unique<TextSearch>(z_);
     effects_ = std::make_unique<Effects>(z_);
+    // The as-run log and the orders of a second start or of automation
+    asRun_ = std::make_unique<AsRunLog>(z_);
+    orders_ = std::make_unique<Orders>(z_);
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);

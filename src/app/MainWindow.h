@@ -24,6 +24,8 @@ class PageClearing;
 class EditorClipboard;
 class TextSearch;
 class Effects;
+class AsRunLog;
+class Orders;
 class QFrame;
 class QVBoxLayout;
 
@@ -64,4 +66,7 @@ private:
     std::unique_ptr<PageClearing> clearing_;
     std::unique_ptr<EditorClipboard> clipboard_;
     std::unique_ptr<TextSearch> search_;
+    // The as-run log and the orders of a second start or of automation
+    std::unique_ptr<AsRunLog> asRun_;
+    std::unique_ptr<Orders> orders_;
 };

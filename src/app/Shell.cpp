@@ -2,6 +2,8 @@
 
 #include "core/Errors.h"
 #include "app/AppFolders.h"
+#include "app/OrderClient.h"
+#include "app/Orders.h"
 #include "app/PageFile.h"
 #include "app/SettingsFile.h"
 #include "app/Zelk.h"
@@ -74,14 +76,20 @@ bool Shell::Form_Load(const QStringList& arguments)
 {
     // A page file named on the command line is relative to the folder the program was started in.
     const QDir startFolder = QDir::current();
+    const QString commandLine = arguments.join(QLatin1Char(' '));
+    const bool pageFileNamed = !commandLine.isEmpty() && commandLine.endsWith(QLatin1String("zlk"), Qt::CaseSensitive);
     // A single running copy per settings folder; a lock left by a crashed copy is recognised by its dead process.
     lock_ = std::make_unique<QLockFile>(GetAppPath() + QStringLiteral("ZELK.lock"));
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(0)) {
         lock_.reset();
         unloaded_ = true; // nothing to save: this copy never loaded anything
+        // The running copy takes over this start's page file, or only comes to the front.
+        orders::handOver(GetAppPath(), pageFileNamed ? startFolder.absoluteFilePath(commandLine) : QString());
         return false;
     }
+    if (z_.orders)
+        z_.orders->listen(GetAppPath());
 
     z_.CurrentPageBase = 100;
     z_.LastEditLine = 1;
@@ -94,8 +102,7 @@ bool Shell::Form_Load(const QStringList& arguments)
         z_.settingsFile->LoadSettingsAtStart();
     QDir::setCurrent(GetAppPath());
 
-    const QString commandLine = arguments.join(QLatin1Char(' '));
-    if (!commandLine.isEmpty() && commandLine.endsWith(QLatin1String("zlk"), Qt::CaseSensitive) && z_.pageFile)
+    if (pageFileNamed && z_.pageFile)
         openCommandLineFile(startFolder.absoluteFilePath(commandLine));
     z_.ui.tmrTime->start();
     return true;

@@ -41,10 +41,11 @@ public:
     // The settings folder, ending in a separator.
     static QString GetAppPath();
 
-private:
-    void LoadSetupTabInputs();
     // Reads the page file named on the command line and sends all its pages, or tells the operator why not.
     void openCommandLineFile(const QString& path);
+
+private:
+    void LoadSetupTabInputs();
 
     Zelk& z_;
     QMainWindow& window_;

@@ -43,6 +43,9 @@ class PageClearing;
 class EditorClipboard;
 class TextSearch;
 class Effects;
+// The as-run log and the orders of a second start or of automation
+class AsRunLog;
+class Orders;
 
 // Arrays indexed as the controls are numbered: txtMain[1]..txtMain[9]; index 0 unused where numbering starts at 1.
 template <typename T, int N> using Controls = std::array<T*, N>;
@@ -192,6 +195,9 @@ public:
     TextSearch* search = nullptr;
     // Effects: the sequencer, random motion, page looping and broadcast mode
     Effects* effects = nullptr;
+    // The as-run log and the orders of a second start or of automation
+    AsRunLog* asRun = nullptr;
+    Orders* orders = nullptr;
 
     // Keeps the last run-time failure in the error slots and tells a field engineer on standard error.
     void RecordError(int number, const QString& source);

@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/OrderClient.h"
 #include "app/Shell.h"
 #include "app/SignalWatcher.h"
 #include "app/Zelk.h"
@@ -6,9 +7,32 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTextStream>
+
+namespace {
+
+// "--send" and "--clear" go to the running copy: no window, and no display needed.
+std::optional<int> runOrder(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const auto order = orders::fromArguments(arguments);
+    if (!order)
+        return std::nullopt;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("ZELK"));
+    QCoreApplication::setOrganizationName(QStringLiteral("ZELK"));
+    QTextStream err(stderr);
+    return orders::runOrder(*order, Shell::GetAppPath(), err);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    if (const auto status = runOrder(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZELK"));
     QApplication::setOrganizationName(QStringLiteral("ZELK"));

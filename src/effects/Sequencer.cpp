@@ -5,6 +5,7 @@
 #include "effects/PageLooping.h"
 #include "effects/RandomMotion.h"
 
+#include "app/AsRunLog.h"
 #include "app/Shell.h"
 #include "app/Zelk.h"
 #include "core/Errors.h"
@@ -125,6 +126,24 @@ bool Sequencer::overtaken(int generation) const
 
 // ---- Start and Stop -----------------------------------------------------------------------------------------------
 
+namespace {
+
+QString effectName(Effects::Mode mode)
+{
+    switch (mode) {
+    case Effects::Mode::Looping:
+        return QStringLiteral("page looping");
+    case Effects::Mode::Random:
+        return QStringLiteral("random motion");
+    case Effects::Mode::LineOnOff:
+        return QStringLiteral("line on/off");
+    default:
+        return QStringLiteral("none");
+    }
+}
+
+} // namespace
+
 void Sequencer::cmdStart_Click()
 {
     Start();
@@ -189,6 +208,8 @@ void Sequencer::Start()
         if (generation != generation_ || z_.StopRequested || z_.EventsSuppressed)
             return;
 
+        if (z_.asRun)
+            z_.asRun->record(QString(), QStringLiteral("effect start (%1)").arg(effectName(mode)));
         const effects::StartPlan plan = effects::startPlan(boxes());
         z_.ui.tmrOnSec->setInterval(plan.onSecMs);
         z_.ui.tmrOffSec->setInterval(plan.offSecMs);
@@ -205,6 +226,8 @@ void Sequencer::Stop()
     if (z_.EventsSuppressed)
         return;
     ++generation_;
+    if (running_ && z_.asRun)
+        z_.asRun->record(QString(), QStringLiteral("effect stop"));
     running_ = false;
     // Disabled first as well, so that no tick runs the clearing a second time while this one yields.
     stopTimers();

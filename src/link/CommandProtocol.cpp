@@ -135,6 +135,7 @@ bool CommandProtocol::transmit(QString& address, QString c, QString param1, cons
                                    QStringLiteral("SendCommand: ") + port_.errorText()};
             }
             written = true;
+            ++framesWritten_;
             if (selectedBaud() == 38400)
                 sleepMs(kFastLineGapMs);
         }
@@ -251,6 +252,7 @@ bool CommandProtocol::writeRaw(const QByteArray& bytes)
                        QStringLiteral("write: ") + port_.errorText());
         return false;
     }
+    ++framesWritten_;
     return true;
 }
 

@@ -109,6 +109,11 @@ public:
         CommandProtocol& p_;
     };
     void yieldToEvents();
+    // A sequence holds the line now.
+    bool lineHeld() const { return holds_ > 0; }
+
+    // Frames written since the start, for those that must tell whether a sequence reached the line.
+    quint64 framesWritten() const { return framesWritten_; }
 
 private:
     bool transmit(QString& address, QString code, QString param1, const QString& param2, bool owePause);
@@ -123,4 +128,5 @@ private:
     qint64 quietFromMs_ = 0; // on lineClock_: when the pause owed after a question ends
     int holds_ = 0;      // sequences holding the line
     int heldYields_ = 0; // yields of a holding sequence now running: whatever runs inside writes nothing
+    quint64 framesWritten_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "PageClearing.h"
 
 #include "app/Shell.h"
+#include "app/AsRunLog.h"
 #include "app/Zelk.h"
 #include "core/Errors.h"
 #include "core/FlagGuard.h"
@@ -356,8 +357,9 @@ bool PageClearing::stopped(const LinkWatch& link) const
 
 void PageClearing::sendClear(const QString& address)
 {
-    if (z_.protocol)
-        z_.protocol->SendCommand(address, code::kClear);
+    QString target = address;
+    if (z_.protocol && z_.protocol->SendCommand(target, code::kClear) && z_.asRun)
+        z_.asRun->record(target, QStringLiteral("clear"));
 }
 
 void PageClearing::ClearTitlers(const QString& scope)

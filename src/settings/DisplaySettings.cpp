@@ -1,6 +1,7 @@
 #include "DisplaySettings.h"
 
 #include "core/Errors.h"
+#include "app/AsRunLog.h"
 #include "app/Zelk.h"
 #include "link/LinkWatch.h"
 #include "link/CommandProtocol.h"
@@ -338,7 +339,10 @@ void DisplaySettings::cmdSendSettings_Click()
         return;
     const LinkWatch link(z_.LinkOnline);
     showStatus(kStatusSendingSettings);
+    const quint64 frames = asrun::framesWritten(z_);
     SendSettings(z_.ui.txtAddress ? z_.ui.txtAddress->text() : QString(), QString(), QString());
+    asrun::noteIfSent(z_, frames, z_.ui.txtAddress ? z_.ui.txtAddress->text() : QString(), QStringLiteral("settings"),
+                      z_.currentPage());
     if (z_.status)
         z_.status->showDone(kStatusSettingsSent, link);
 }
@@ -359,7 +363,9 @@ void DisplaySettings::cmdSendAllSettings_Click()
         const QString address = z_.table.text(slot::page(p, slot::kAddress));
         if (z_.protocol && z_.protocol->IsTitlerEnabled(address)) {
             showPage(p); // loads page p and clears PageRefreshing when it ends
+            const quint64 frames = asrun::framesWritten(z_);
             SendSettings(address, QString(), QString());
+            asrun::noteIfSent(z_, frames, address, QStringLiteral("settings"), p);
             QCoreApplication::processEvents();
         }
         showStatus(kStatusSendingSettings);

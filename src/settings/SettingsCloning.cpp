@@ -1,5 +1,6 @@
 #include "SettingsCloning.h"
 
+#include "app/AsRunLog.h"
 #include "app/Shell.h"
 #include "app/Zelk.h"
 #include "core/Errors.h"
@@ -172,7 +173,10 @@ void SettingsCloning::cmdCloneSettingsSend_Click()
                 if (unsent || z_.EventsSuppressed || !z_.LinkOnline)
                     break;
                 cloneSettings(z_.table, source, p, p);
-                z_.displaySettings->SendSettings(z_.table.text(slot::page(p, slot::kAddress)), QString(), QString());
+                const QString address = z_.table.text(slot::page(p, slot::kAddress));
+                const quint64 frames = asrun::framesWritten(z_);
+                z_.displaySettings->SendSettings(address, QString(), QString());
+                asrun::noteIfSent(z_, frames, address, QStringLiteral("settings"), p);
                 QCoreApplication::processEvents();
             }
         }

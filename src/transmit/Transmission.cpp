@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "core/FlagGuard.h"
+#include "app/AsRunLog.h"
 #include "app/Shell.h"
 #include "app/Zelk.h"
 #include "link/CommandProtocol.h"
@@ -413,6 +414,8 @@ void Transmission::SendPageLines(const QString& address, int line)
             return;
     }
 
+    if (z_.asRun)
+        z_.asRun->recordPage(target, z_.currentPage(), line);
     const QString shown = ui.txtPageNumber ? ui.txtPageNumber->text() : twoDigits(z_.currentPage());
     if (target == code::kBroadcast) {
         for (int a = 1; a <= 99; ++a)

@@ -68,20 +68,16 @@ struct Running
     QListWidget* versions = nullptr;
     QLineEdit* nameBox = nullptr;
 
-    // Started (online on port 1 when asked) and on the "Titler Names" tab.
-    bool start(bool online = true)
+    // Started online on port 1 and on the "Titler Names" tab.
+    bool start()
     {
-        if (!w.start())
+        if (!w.startOnline())
             return false;
-        if (online) {
-            w.showTab(5);
-            click("optCommPort(1)");
-        }
         w.showTab(4);
         names = w.find<QListWidget>("lstTitlerNames");
         versions = w.find<QListWidget>("lstTitlerVersion");
         nameBox = w.find<QLineEdit>("txtTitlerName");
-        return names && versions && nameBox && (z.LinkOnline || !online);
+        return names && versions && nameBox;
     }
     void click(const char* name) { w.click(name); }
     void nameRow(int row, const QString& typed)

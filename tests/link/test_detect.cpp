@@ -52,9 +52,7 @@ struct Site
     {
         if (!w.start())
             return false;
-        for (int a : enabled)
-            w.z.table.setBool(slot::titler(slot::kTitlerEnabledBlock, a), true);
-        w.z.link->FillTitlerLists();
+        w.enable(enabled);
         w.showTab(5);
         return true;
     }
@@ -71,8 +69,7 @@ struct Site
                         label(QStringLiteral("lblConnected(%1)").arg(i));
         return rows;
     }
-    QStringList panels() const { return {panel(1), panel(2), panel(3)}; }
-    QString panel(int i) const { return w.z.ui.lblProgStatus[std::size_t(i)]->text(); }
+    QStringList panels() const { return {w.panel(1), w.panel(2), w.panel(3)}; }
     // The port option selected, 0 for none.
     int chosenPort() const
     {
@@ -256,10 +253,9 @@ private slots:
         TestWindow w(port);
         QVERIFY(w.start());
         if (stalled)
-            w.z.table.setBool(slot::titler(slot::kTitlerEnabledBlock, 1), true);
+            w.enable({1});
         else
             port.incoming = "123456";
-        w.z.link->FillTitlerLists();
         w.showTab(5);
         QTest::mouseClick(w.z.ui.cmdAutoDetect, Qt::LeftButton);
         QCOMPARE(port.writes.size(), stalled ? 1 : 0);
@@ -285,7 +281,7 @@ private slots:
         QStringList scanned; // the status line after the scan
         const auto click = [&](int port) {
             QTest::mouseClick(s.w.z.ui.optCommPort[std::size_t(port)], Qt::LeftButton);
-            clicked << s.label("lblPortStatus") + "/" + s.panel(3);
+            clicked << s.label("lblPortStatus") + "/" + s.w.panel(3);
         };
         if (!asUser([&] {
                 click(2);
@@ -323,10 +319,8 @@ private slots:
         TestWindow w(port);
         QVERIFY(w.startOnline());
         PageTable& t = w.z.table;
-        for (int a : {3, 12})
-            t.setBool(slot::titler(slot::kTitlerEnabledBlock, a), true);
         t.setText(slot::titler(slot::kTitlerNameBlock, 3), "03   studio a");
-        w.z.link->FillTitlerLists();
+        w.enable({3, 12});
         t.setText(slot::titler(slot::kTitlerShownPageBlock, 3), "5");
         t.setText(slot::titler(slot::kTitlerShownPageBlock, 12), "0");
         t.setText(slot::page(5, slot::kAddress), "07"); // the page names another titler

@@ -1,4 +1,4 @@
-// The real port on a pseudo-terminal to the titler simulator: what goes over the line, replies, pauses, a vanishing
+// The real port on a pseudo-terminal to the titler simulator: what goes over the line, replies, a vanishing
 // line, and the System Setup tab's port choice as the operator sees it.
 
 #include "SimProcess.h"
@@ -8,7 +8,6 @@
 #include "link/QtSerialPort.h"
 #include "link/SerialLink.h"
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,26 +19,6 @@
 class TestLinkE2E : public QObject
 {
     Q_OBJECT
-
-    static QString panel(TestWindow& w, int i) { return w.z.ui.lblProgStatus[std::size_t(i)]->text(); }
-
-    static void enable(TestWindow& w, int a)
-    {
-        w.z.table.setBool(slot::titler(slot::kTitlerEnabledBlock, a), true);
-        w.z.link->FillTitlerLists();
-    }
-
-    static bool waitFor(const std::function<bool()>& done, int timeoutMs = 20000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!done()) {
-            if (t.elapsed() > timeoutMs)
-                return false;
-            QTest::qWait(20);
-        }
-        return true;
-    }
 
 private slots:
     void framesOnTheLine()
@@ -54,7 +33,7 @@ private slots:
 
         p.SendCommand(QString("00"), "07");       // nobody enabled: "00" still goes out
         p.SendCommand(QString("12"), "08");       // titler 12 not enabled: refused
-        enable(w, 5);
+        w.enable({5});
         p.SendCommand(QString("05"), "28", "021", "HELLO");
         p.SendCommand(QString("05"), "48", "02");
         QVERIFY(sim.waitForFrames(3));
@@ -68,20 +47,14 @@ private slots:
         QCOMPARE(state["12"].settings.value("display"), QString("on")); // reached only by the "00" frame
     }
 
-    void clearPauseAndReply()
+    void titlerTimeIsRead()
     {
         SimProcess sim;
         qputenv("ZELK_COMM1", sim.link().toLocal8Bit());
         QtSerialPort port;
         TestWindow w(port);
         QVERIFY(w.start());
-        enable(w, 1);
-        QElapsedTimer t;
-        t.start();
-        w.z.protocol->SendCommand(QString("01"), "25");
-        QVERIFY(t.elapsed() >= 150);
-
-        w.z.ui.txtAddress->setText("01");
+        w.enable({1});
         const QString time = w.z.link->ReadTitlerTime();
         QVERIFY2(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d$").match(time).hasMatch(), qPrintable(time));
         QVERIFY(!w.z.ClockReadFailed);
@@ -96,13 +69,14 @@ private slots:
         QtSerialPort port;
         TestWindow w(port);
         QVERIFY(w.start());
+        QList<int> all;
         for (int a = 1; a <= 99; ++a)
-            w.z.table.setBool(slot::titler(slot::kTitlerEnabledBlock, a), true);
-        w.z.link->FillTitlerLists();
-        QTest::mouseClick(w.find<QRadioButton>("optSendAll"), Qt::LeftButton);
+            all << a;
+        w.enable(all);
+        w.click("optSendAll");
         const int before = w.z.errorsRecorded;
         QString shownAtLoss; // at once, not only once the send has ended
-        QObject::connect(w.z.link, &SerialLink::linkLost, [&] { shownAtLoss = panel(w, 1); });
+        QObject::connect(w.z.link, &SerialLink::linkLost, [&] { shownAtLoss = w.panel(1); });
         QTimer::singleShot(300, [&] { sim.killHard(); });
         QTest::mouseClick(w.z.ui.cmdSend, Qt::LeftButton);
         QCOMPARE(w.z.ui.cmdSend->text(), QString("Send"));
@@ -112,24 +86,26 @@ private slots:
         const int lastPage = w.z.ui.txtPageNumber->text().toInt();
         QVERIFY2(lastPage > 1 && lastPage < 99, qPrintable(w.z.ui.txtPageNumber->text())); // ended where it was
         QCOMPARE(w.find<QLabel>("lblPortStatus")->text(), QString("Port Unavailable"));
-        QCOMPARE(panel(w, 1) + "|" + panel(w, 2), QString("Offline|Invalid CommPort"));
+        QCOMPARE(w.panel(1) + "|" + w.panel(2), QString("Offline|Invalid CommPort"));
         QCOMPARE(w.z.ui.lblProgStatus[1]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 
         // A titler line back on the same device: choosing the port again makes it usable.
         sim.start();
         w.z.ui.tabMain->setCurrentIndex(4); // "System Setup"
-        QTest::mouseClick(w.find<QRadioButton>("optCommPort(1)"), Qt::LeftButton);
+        w.click("optCommPort(1)");
         QVERIFY(w.z.LinkOnline);
         QCOMPARE(w.find<QLabel>("lblPortStatus")->text(), QString("Port Available"));
-        QCOMPARE(panel(w, 1), QString("Online"));
+        QCOMPARE(w.panel(1), QString("Online"));
         w.z.protocol->SendCommand(QString("00"), "07");
         // The clock tick asks the titler on screen meanwhile; the command must be among the frames.
-        QVERIFY(waitFor([&] {
-            const auto frames = sim.frames();
-            return std::any_of(frames.begin(), frames.end(), [](const SimProcess::Frame& f) {
-                return f.address == QLatin1String("00") && f.code == QLatin1String("07");
-            });
-        }));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                const auto frames = sim.frames();
+                return std::any_of(frames.begin(), frames.end(), [](const SimProcess::Frame& f) {
+                    return f.address == QLatin1String("00") && f.code == QLatin1String("07");
+                });
+            },
+            20000));
     }
 
     void choosingPorts_data()
@@ -152,20 +128,19 @@ private slots:
         QtSerialPort port;
         TestWindow w(port);
         QVERIFY(w.start());
-        enable(w, 1);
+        w.enable({1});
         QVERIFY(w.find<QRadioButton>("optCommPort(2)")->toolTip().contains(sim.link()));
         w.z.ui.tabMain->setCurrentIndex(4); // "System Setup": the clock tick looks for titlers
-        QTest::mouseClick(w.find<QRadioButton>("optCommPort(2)"), Qt::LeftButton);
+        w.click("optCommPort(2)");
         QCOMPARE(w.z.table.toInt(slot::kSavedCommPort), 2);
-        QVERIFY2(waitFor([&] { return w.find<QLabel>("lblPXTStatusInfo")->text() == pxtStatus; }),
+        QVERIFY2(QTest::qWaitFor([&] { return w.find<QLabel>("lblPXTStatusInfo")->text() == pxtStatus; }, 20000),
                  qPrintable(w.find<QLabel>("lblPXTStatusInfo")->text()));
-        QCOMPARE(panel(w, 1), linkState);
+        QCOMPARE(w.panel(1), linkState);
 
-        QTest::mouseClick(w.find<QRadioButton>("optCommPort(3)"), Qt::LeftButton);
+        w.click("optCommPort(3)");
         QCOMPARE(w.find<QLabel>("lblPortStatus")->text(), QString("Port Unavailable"));
         QCOMPARE(w.find<QLabel>("lblPXTStatusInfo")->text(), QString("Select Another Port"));
-        QCOMPARE(panel(w, 1), QString("Offline"));
-        QCOMPARE(panel(w, 2), QString("Invalid CommPort"));
+        QCOMPARE(w.panel(1) + "|" + w.panel(2), QString("Offline|Invalid CommPort"));
         QCOMPARE(w.z.table.toInt(slot::kSavedCommPort), 3);
         QVERIFY(!w.z.LinkOnline);
     }

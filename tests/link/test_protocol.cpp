@@ -36,7 +36,6 @@ class TestProtocol : public QObject
             z.LinkOnline = true;
         }
         void enable(int a, bool on = true) { z.table.setBool(slot::titler(slot::kTitlerEnabledBlock, a), on); }
-        void markOld(int a) { z.table.setBool(slot::titler(slot::kTitlerVersionBlock, a), true); }
         void speed(int baud)
         {
             b38400.setChecked(baud == 38400);
@@ -49,45 +48,35 @@ class TestProtocol : public QObject
 private slots:
     void formatParameter()
     {
-        QString v;
-        QCOMPARE(FormatParameter(v, 180, 1, "3"), QString("001"));
-        QCOMPARE(v, QString("1")); // the clamped number goes back to the caller
-        v = "200";
-        QCOMPARE(FormatParameter(v, 180, 1, "3"), QString("180"));
-        QCOMPARE(v, QString("180"));
-        v = "7";
-        QCOMPARE(FormatParameter(v, 36, 1, "2"), QString("07"));
-        v = "2.5";
-        QCOMPARE(FormatParameter(v, 99, 1, "2"), QString("02")); // halves go to even
-        v = "3.5";
-        QCOMPARE(FormatParameter(v, 99, 1, "2"), QString("04"));
-        v = "1234";
-        QCOMPARE(FormatParameter(v, 9999, 1, "2"), QString("1234")); // longer than the pattern stays whole
-        v = "5";
-        QCOMPARE(FormatParameter(v, 99, 1, "0000"), QString("0005"));
-        v = "ab";
+        // value, max, width, the parameter, the clamped value given back
+        const QList<std::tuple<QString, int, QString, QString, QString>> cases = {
+            {"", 180, "3", "001", "1"},          {"200", 180, "3", "180", "180"}, {"7", 36, "2", "07", "7"},
+            {"2.5", 99, "2", "02", "2"},         {"3.5", 99, "2", "04", "4"}, // halves go to even
+            {"1234", 9999, "2", "1234", "1234"},                              // longer than the pattern stays whole
+            {"5", 99, "0000", "0005", "5"},
+        };
+        for (auto [value, max, width, parameter, after] : cases) {
+            QCOMPARE(FormatParameter(value, qint16(max), 1, width), parameter);
+            QCOMPARE(value, after);
+        }
+        QString v = "ab";
         QVERIFY_THROWS_EXCEPTION(RunTimeError, FormatParameter(v, 99, 1, "2"));
     }
 
     void firmwareRules()
     {
-        QString c = "48", p = "02";
-        QVERIFY(!firmwareBlocks(true, 9600, c, p));
-        QCOMPARE(c + "|" + p, QString("04|"));
-        c = "49", p = "03";
-        QVERIFY(!firmwareBlocks(true, 9600, c, p));
-        QCOMPARE(c + "|" + p, QString("03|"));
-        c = "48", p = "05";
-        QVERIFY(firmwareBlocks(true, 9600, c, p));
-        for (int baud : {4800, 38400}) {
-            c = "07", p = "";
-            QVERIFY(firmwareBlocks(true, baud, c, p));
+        // old firmware, baud, code and parameter in, blocked, code and parameter out
+        const QList<std::tuple<bool, int, QString, QString, bool, QString>> cases = {
+            {true, 9600, "48", "02", false, "04|"},     {true, 9600, "49", "03", false, "03|"},
+            {true, 9600, "48", "05", true, ""},         {true, 4800, "07", "", true, ""},
+            {true, 38400, "07", "", true, ""},          {true, 9600, "", "", true, ""}, // empty: "is it old firmware?"
+            {false, 38400, "48", "05", false, "48|05"},
+        };
+        for (auto [old, baud, c, p, blocked, out] : cases) {
+            QCOMPARE(firmwareBlocks(old, baud, c, p), blocked);
+            if (!blocked)
+                QCOMPARE(c + "|" + p, out);
         }
-        c = "", p = "";
-        QVERIFY(firmwareBlocks(true, 9600, c, p)); // an empty code asks "is it old firmware?"
-        c = "48", p = "05";
-        QVERIFY(!firmwareBlocks(false, 38400, c, p));
-        QCOMPARE(c + "|" + p, QString("48|05"));
     }
 
     void framesAndAddresses()
@@ -97,21 +86,11 @@ private slots:
         l.enable(5);
         QString a;
         l.protocol.SendCommand(a, "07");
-        QCOMPARE(a, QString("05"));
-        QCOMPARE(l.port.writes.size(), 1); // one write per frame
-        QCOMPARE(l.port.writes[0].bytes, QByteArray("\x1b" "0507"));
-
-        // "00" goes out with nobody enabled, and format codes to it stay as they are.
-        Link b;
-        b.protocol.SendCommand(QString("00"), "48", "05");
-        b.protocol.SendCommand(QString("00"), "28", "001", "HELLO");
-        QCOMPARE(b.frames(), (QList<QByteArray>{"0048" "05", "0028" "001" "HELLO"}));
-
-        QVERIFY(!b.protocol.IsTitlerEnabled(""));
-        QVERIFY(b.protocol.IsTitlerEnabled("00"));
-        QVERIFY(!b.protocol.IsTitlerEnabled("12"));
-        b.enable(12);
-        QVERIFY(b.protocol.IsTitlerEnabled("12"));
+        QCOMPARE(a, QString("05"));                        // an empty address is the box's, given back
+        l.protocol.SendCommand(QString("00"), "48", "05"); // format codes to every titler stay as they are
+        QCOMPARE(l.port.writes.size(), 2);                 // one write per frame
+        QCOMPARE(l.frames(), (QList<QByteArray>{"0507", "004805"}));
+        QVERIFY(!l.protocol.IsTitlerEnabled(""));
     }
 
     void refusedCommandsStillPace()
@@ -133,24 +112,6 @@ private slots:
         l.z.LinkOnline = false;
         l.protocol.SendCommand(QString("00"), "07");
         QVERIFY(l.port.writes.isEmpty());
-    }
-
-    void oldFirmwareTitler()
-    {
-        Link l;
-        l.enable(3);
-        l.markOld(3);
-        l.protocol.SendCommand(QString("03"), "48", "02");
-        l.protocol.SendCommand(QString("03"), "48", "03");
-        l.protocol.SendCommand(QString("03"), "49", "05");
-        QCOMPARE(l.frames(), (QList<QByteArray>{"0304", "0303"}));
-        for (int baud : {4800, 38400}) {
-            l.speed(baud);
-            l.port.clearWrites();
-            l.protocol.SendCommand(QString("03"), "07");
-            l.protocol.SendCommand(QString("03"), "48", "02");
-            QVERIFY2(l.port.writes.isEmpty(), qPrintable(QString::number(baud)));
-        }
     }
 
     void pacing()

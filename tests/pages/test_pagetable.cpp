@@ -45,9 +45,6 @@ private slots:
     {
         const auto t = fresh();
         QCOMPARE(t->at(slot::page(1, slot::kLine1)), Value::text("   TALVEN PXT-12    "));
-        const QList<std::pair<int, QString>> settings = {{21, "07"},  {22, "34"},  {24, "39"},  {25, "09"}, {26, "11"},
-                                                         {27, "173"}, {28, "471"}, {29, "451"}, {30, "45"}, {31, "16"},
-                                                         {32, "161"}, {33, "173"}, {34, "02"},  {35, "15"}};
         for (int p = 1; p <= 99; ++p) {
             QCOMPARE(t->at(slot::page(p, slot::kAddress)), Value::text(QString::asprintf("%02d", p)));
             for (int n = (p == 1 ? 1 : 0); n < slot::kLines; ++n)
@@ -55,10 +52,7 @@ private slots:
             for (int n = 0; n < slot::kLines; ++n)
                 QCOMPARE(t->at(slot::page(p, slot::kLineState1 + n)), Value::int32(65280));
             QCOMPARE(t->at(slot::page(p, slot::kSelected)), Value::int16(0));
-            for (const auto& [offset, code] : settings)
-                QCOMPARE(t->at(slot::page(p, offset)), Value::text(code));
         }
-        QCOMPARE(t->text(slot::page(42, slot::kAddress)), QString("42"));
         // titler names and the program-wide slots with their types
         QCOMPARE(t->at(10001), Value::text("01   TALVEN PXT-12"));
         QCOMPARE(t->at(10002), Value::text("02   "));

@@ -224,23 +224,6 @@ private slots:
                                 }));
     }
 
-    void dumpFormat()
-    {
-        const TitlerBus bus = busWith(esc("0507") + esc("0528001\x01HI"), "5");
-        const QString blank = QStringLiteral("  |                    |\n");
-        QCOMPARE(bus.dump(61001, 3), QStringLiteral("pxt-sim dump 3 at 000061.001 (1 titlers)\n"
-                                                    "\n"
-                                                    "titler 05\n"
-                                                    "  display on  background -  characters -  contrast -\n"
-                                                    "  hsize -  vsize -  hpos -  vpos -\n"
-                                                    "  time -  timepos -  timeformat -  clock 00:01:01\n"
-                                                    "  date -  datepos -  dateformat -  calendar 01/01/00\n"
-                                                    "  oldformat -\n"
-                                                    "  +--------------------+\n"
-                                                    "  |\u2588HI                 |\n") +
-                                         blank.repeated(8) + QStringLiteral("  +--------------------+\n"));
-    }
-
     void addressLists()
     {
         QCOMPARE(parseAddresses(QStringLiteral("1-99"))->count(), size_t(99));

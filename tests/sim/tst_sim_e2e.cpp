@@ -1,84 +1,57 @@
 // End-to-end tests: the real pxt-sim program on a pseudo-terminal, driven through a serial port.
 
-#include "pxtsim/DumpReader.h"
+#include "SimProcess.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
 #include <QSerialPort>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
-
-#include <csignal>
 
 namespace {
 
 constexpr int kPatienceMs = 15000; // generous: a slow, busy machine must not fail these
 
-class Sim
+QByteArray esc(const QByteArray& body)
 {
-public:
-    static QByteArray esc(const QByteArray& body) { return '\x1b' + body; }
-    static QString readText(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
-
-    bool start(const QStringList& extra = {})
-    {
-        process.start(QStringLiteral(PXT_SIM_PATH),
-                      QStringList{"--link", link(), "--log", log(), "--dump", dump(), "--titlers", "1-5"} + extra);
-        return process.waitForStarted(kPatienceMs) &&
-               QTest::qWaitFor([this] { return QFileInfo(link()).isSymLink(); }, kPatienceMs);
-    }
-    ~Sim()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(kPatienceMs);
-        }
-    }
-    bool open(QSerialPort& port, qint32 baud = 9600) const
-    {
-        port.setPortName(link());
-        port.setBaudRate(baud); // the rest of 8N1 without flow control is QSerialPort's default
-        return port.open(QIODevice::ReadWrite);
-    }
-    bool logged(const QString& text) const
-    {
-        return QTest::qWaitFor([&] { return readText(log()).contains(text); }, kPatienceMs);
-    }
-    void signal(int number) const { ::kill(static_cast<pid_t>(process.processId()), number); }
-    qint64 cpuTicks() const
-    {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(process.processId()));
-        if (!stat.open(QIODevice::ReadOnly))
-            return -1;
-        const QList<QByteArray> fields = stat.readAll().split(')').constLast().split(' ');
-        return fields.value(12).toLongLong() + fields.value(13).toLongLong(); // utime, stime
-    }
-    // Writes, then reads until a six-byte reply is in.
-    static QByteArray ask(QSerialPort& port, const QByteArray& frames)
-    {
-        port.write(frames);
-        port.waitForBytesWritten(kPatienceMs);
-        QByteArray reply;
-        QDeadlineTimer deadline(kPatienceMs);
-        while (reply.size() < 6 && !deadline.hasExpired() && port.waitForReadyRead(int(deadline.remainingTime())))
-            reply += port.readAll();
-        return reply;
-    }
-
-    QString link() const { return dir.filePath(QStringLiteral("com1")); }
-    QString log() const { return dir.filePath(QStringLiteral("sim.log")); }
-    QString dump() const { return dir.filePath(QStringLiteral("sim.txt")); }
-
-    QTemporaryDir dir;
-    QProcess process;
-};
+    return '\x1b' + body;
+}
+QString readText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+bool logged(const SimProcess& sim, const QString& text)
+{
+    return QTest::qWaitFor([&] { return readText(sim.logPath()).contains(text); }, kPatienceMs);
+}
+bool openPort(const SimProcess& sim, QSerialPort& port, qint32 baud = 9600)
+{
+    port.setPortName(sim.link());
+    port.setBaudRate(baud); // the rest of 8N1 without flow control is QSerialPort's default
+    return port.open(QIODevice::ReadWrite);
+}
+qint64 cpuTicks(SimProcess& sim)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(sim.process().processId()));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = stat.readAll().split(')').constLast().split(' ');
+    return fields.value(12).toLongLong() + fields.value(13).toLongLong(); // utime, stime
+}
+// Writes, then reads until a six-byte reply is in.
+QByteArray ask(QSerialPort& port, const QByteArray& frames)
+{
+    port.write(frames);
+    port.waitForBytesWritten(kPatienceMs);
+    QByteArray reply;
+    QDeadlineTimer deadline(kPatienceMs);
+    while (reply.size() < 6 && !deadline.hasExpired() && port.waitForReadyRead(int(deadline.remainingTime())))
+        reply += port.readAll();
+    return reply;
+}
+QStringList titlers(const QStringList& extra)
+{
+    return QStringList{"--titlers", "1-5"} + extra;
+}
 
 } // namespace
 
@@ -96,37 +69,30 @@ private slots:
     void framesRepliesDumpAndReopen()
     {
         QFETCH(QStringList, options);
-        Sim sim;
-        QVERIFY(sim.start(options));
+        SimProcess sim(titlers(options));
         QSerialPort port;
-        QVERIFY(sim.open(port));
-        const QByteArray reply = Sim::ask(port, Sim::esc("0525") + Sim::esc("0528021HELLO") + Sim::esc("0528025\x01") +
-                                                    Sim::esc("0536123456") + Sim::esc("0538"));
+        QVERIFY(openPort(sim, port));
+        const QByteArray reply =
+            ask(port, esc("0525") + esc("0528021HELLO") + esc("0528025\x01") + esc("0536123456") + esc("0538"));
         QVERIFY2(reply.size() == 6 && reply.startsWith("1234"), reply.constData());
-        QVERIFY(sim.logged(QStringLiteral(" 05 38 [reply ")));
-
-        QFile::remove(sim.dump());
-        sim.signal(SIGUSR1);
-        QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(sim.dump()); }, kPatienceMs));
-        const auto titlers = pxtsim::readDump(Sim::readText(sim.dump()));
-        QCOMPARE(titlers.value("05").rows.value(1), QStringLiteral("HELL\u2588               "));
+        QVERIFY(logged(sim, QStringLiteral(" 05 38 [reply ")));
+        QCOMPARE(sim.dump().value("05").rows.value(1), QStringLiteral("HELL\u2588               "));
 
         // The program closes and reopens its port: the simulator must see no hang-up and go on.
         port.close();
-        const qint64 ticks = sim.cpuTicks();
+        const qint64 ticks = cpuTicks(sim);
         QThread::msleep(1000);
-        QVERIFY2(sim.cpuTicks() - ticks < 25, "the simulator spins while the port is closed");
-        QVERIFY(sim.open(port));
-        QCOMPARE(Sim::ask(port, Sim::esc("0328001AGAIN") + Sim::esc("0343")).size(), 6);
-        QVERIFY(sim.logged(QStringLiteral(" 03 28 001 |AGAIN|")));
-        QVERIFY(sim.logged(QStringLiteral(" 05 28 021 |HELLO|")));
+        QVERIFY2(cpuTicks(sim) - ticks < 25, "the simulator spins while the port is closed");
+        QVERIFY(openPort(sim, port));
+        QCOMPARE(ask(port, esc("0328001AGAIN") + esc("0343")).size(), 6);
+        QVERIFY(logged(sim, QStringLiteral(" 03 28 001 |AGAIN|")));
+        QVERIFY(logged(sim, QStringLiteral(" 05 28 021 |HELLO|")));
 
-        sim.signal(SIGTERM);
-        QVERIFY(sim.process.waitForFinished(kPatienceMs));
-        QCOMPARE(sim.process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(sim.process.exitCode(), 0);
+        sim.stop(); // terminated: it writes a last dump and removes its link
+        QCOMPARE(sim.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.process().exitCode(), 0);
         QVERIFY(!QFileInfo(sim.link()).isSymLink());
-        QCOMPARE(pxtsim::readDump(Sim::readText(sim.dump())).value("03").rows.value(0),
+        QCOMPARE(pxtsim::readDump(readText(sim.dumpPath())).value("03").rows.value(0),
                  QStringLiteral("AGAIN               "));
     }
 
@@ -144,25 +110,24 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(QByteArray, reply);
         const bool paced = options.contains("--pace");
-        Sim sim;
-        QVERIFY(sim.start(options));
+        SimProcess sim(titlers(options));
         QSerialPort port;
-        QVERIFY(sim.open(port, 4800));
+        QVERIFY(openPort(sim, port, 4800));
         QByteArray frames;
         for (const char* cell : {"001", "021", "041", "061"})
-            frames += Sim::esc("0128" + QByteArray(cell) + QByteArray(17, 'X')); // 25 bytes each
-        port.write(frames + Sim::esc("0238"));                                   // the question starts at byte 100
+            frames += esc("0128" + QByteArray(cell) + QByteArray(17, 'X')); // 25 bytes each
+        port.write(frames + esc("0238"));                                   // the question starts at byte 100
         port.waitForBytesWritten(kPatienceMs);
-        QVERIFY(sim.logged(QStringLiteral(" 02 38 [")));
+        QVERIFY(logged(sim, QStringLiteral(" 02 38 [")));
         port.waitForReadyRead(200);
         QCOMPARE(port.readAll(), reply);
         // Each frame logged whole (a late simulator may flush one early and log it again as continued).
-        const QString text = Sim::readText(sim.log());
+        const QString text = readText(sim.logPath());
         QCOMPARE(text.count(QLatin1Char('|') + QString(17, QLatin1Char('X')) + QLatin1Char('|')), 4);
-        const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        const double seconds =
-            lines.filter(QStringLiteral(" 02 38 [")).value(0).section(QLatin1Char(' '), 0, 0).toDouble() -
-            lines.value(0).section(QLatin1Char(' '), 0, 0).toDouble();
+        const QList<SimProcess::Frame> log = sim.frames();
+        const auto question = std::find_if(log.begin(), log.end(), [](const auto& f) { return f.code == "38"; });
+        QVERIFY(question != log.end());
+        const double seconds = question->seconds - log.first().seconds;
         QVERIFY2(!paced || seconds >= 0.18, qPrintable(QString::number(seconds))); // 100 bytes at 480 per second
     }
 };

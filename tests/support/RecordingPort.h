@@ -94,6 +94,15 @@ public:
                 out.append(part);
         return out;
     }
+    // The frames with the given code (all when empty), leaving out the time and date questions of the clock tick.
+    QList<QByteArray> sent(const QByteArray& code = {}) const
+    {
+        QList<QByteArray> out;
+        for (const QByteArray& f : frames())
+            if (f.mid(2) != "38" && f.mid(2) != "43" && f.mid(2, code.size()) == code)
+                out.append(f);
+        return out;
+    }
     void clearWrites() { writes.clear(); }
     void vanish()
     {

@@ -65,6 +65,7 @@ public:
         QFile::remove(link_);
     }
 
+    QProcess& process() { return proc_; }
     QString link() const { return link_; }
     QString logPath() const { return dir_.filePath(QStringLiteral("sim.log")); }
     QString dumpPath() const { return dir_.filePath(QStringLiteral("sim.txt")); }

@@ -5,8 +5,11 @@
 #include "app/MainWindow.h"
 #include "app/Shell.h"
 #include "app/Zelk.h"
+#include "link/SerialLink.h"
 #include "link/SerialPort.h"
 
+#include <QAbstractButton>
+#include <QLabel>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,6 +80,17 @@ public:
     }
 
     QString home() const { return home_; }
+
+    // Ticks titlers in the roster as enabled for communication.
+    void enable(const QList<int>& addresses)
+    {
+        for (int a : addresses)
+            z.table.setBool(slot::titler(slot::kTitlerEnabledBlock, a), true);
+        z.link->FillTitlerLists();
+    }
+    void click(const QString& name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
+    // Panel i (1..3) of the status line.
+    QString panel(int i) const { return z.ui.lblProgStatus[std::size_t(i)]->text(); }
 
 private:
     // Declared first so the settings folder outlives the window (the window's lock file lives in it).

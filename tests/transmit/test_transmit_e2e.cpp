@@ -17,6 +17,8 @@ class TestTransmitE2E : public QObject
     Q_OBJECT
 
 private slots:
+    // Each enabled page in turn: display off, its nine lines, its settings closed by "32", then its own display
+    // code; every titler ends up showing its page.
     void allPutsEachPageOnItsTitler()
     {
         SimProcess sim({QStringLiteral("--titlers"), QStringLiteral("1-9")});
@@ -24,35 +26,45 @@ private slots:
         QtSerialPort port;
         TestWindow w(port);
         QVERIFY(w.startOnline());
-
         PageTable& t = w.z.table;
-        for (int a : {2, 3, 7})
-            t.setBool(slot::titler(slot::kTitlerEnabledBlock, a), true);
-        w.z.link->FillTitlerLists();
+        w.enable({2, 3, 7});
         t.setText(slot::page(2, slot::kLine1), "page two");
         t.setText(slot::page(3, slot::kLine1 + 4), "PAGE THREE");
         t.setText(slot::page(7, slot::kLine1 + 8), "SEVEN");
         t.setText(slot::page(7, slot::kDisplayCode), "08");
         t.setText(slot::page(4, slot::kLine1), "NOT SENT");
-        QTest::mouseClick(w.find<QRadioButton>("optSendAll"), Qt::LeftButton);
-        QTest::mouseClick(w.z.ui.cmdSend, Qt::LeftButton);
+        w.click("optSendAll");
+        w.click("cmdSend");
         QCOMPARE(w.z.ui.cmdSend->text(), QString("Send"));
+        QCOMPARE(w.z.ui.txtPageNumber->text(), QString("01")); // page 1 is shown again
 
         // The last frame to titler 7 is the closing "32" of its settings.
-        const auto sevenClosed = [&sim] {
-            const auto f = sim.frames();
-            return !f.isEmpty() && f.last().address == "07" && f.last().code == "32";
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(sevenClosed(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !sim.frames().isEmpty() && sim.frames().last().address == "07" && sim.frames().last().code == "32", 15000);
+        QStringList f; // address, code and the cell of a line, without the clock tick's questions
+        for (const SimProcess::Frame& frame : sim.frames())
+            if (frame.code != "38" && frame.code != "43")
+                f << frame.address + " " + frame.code + (frame.code == "28" ? " " + frame.params.left(3) : "");
+        qsizetype i = 0;
+        for (const QString a : {"02", "03", "07"}) {
+            QCOMPARE(f.value(i++), a + " 08");
+            for (int n = 1; n <= 9; ++n)
+                QCOMPARE(f.value(i++), a + " 28 " + QString::number(1 + 20 * (n - 1)).rightJustified(3, '0'));
+            while (i < f.size() && f[i] != a + " 32")
+                QVERIFY2(f[i++].startsWith(a), "settings go to the page's titler");
+            QCOMPARE(f.value(i++), a + " 32");
+            if (a != "07")
+                QCOMPARE(f.value(i++), a + " 07");
+        }
+        QCOMPARE(i, f.size());
         auto state = sim.dump();
         QCOMPARE(state["02"].rows[0], QString("PAGE TWO            "));
-        QCOMPARE(state["02"].settings.value("display"), QString("on"));
         QCOMPARE(state["03"].rows[4], QString("PAGE THREE          "));
+        QCOMPARE(state["03"].settings.value("time"), QString("on")); // the settings really went out
         QCOMPARE(state["07"].rows[8], QString("SEVEN               "));
         QCOMPARE(state["07"].settings.value("display"), QString("off"));
-        for (const QString& row : state["04"].rows)
-            QCOMPARE(row.trimmed(), QString()); // not enabled: nothing reached it
         QCOMPARE(t.text(slot::titler(slot::kTitlerShownPageBlock, 3)), QString("03"));
+        QCOMPARE(t.text(slot::titler(slot::kTitlerShownPageBlock, 1)), QString());
     }
 
     // "5" typed into the address box means titler 05 for whatever sends next, without leaving the box: a line
@@ -64,13 +76,11 @@ private slots:
         QtSerialPort port;
         TestWindow w(port);
         QVERIFY(w.startOnline());
-        for (int a : {1, 5, 52}) // 1: the page's own titler, so the status line shows the link online
-            w.z.table.setBool(slot::titler(slot::kTitlerEnabledBlock, a), true);
-        w.z.link->FillTitlerLists();
+        w.enable({1, 5, 52}); // 1: the page's own titler, so the status line shows the link online
         w.showTab(5);
-        QTest::mouseClick(w.find<QWidget>("optCommPort(1)"), Qt::LeftButton);
+        w.click("optCommPort(1)");
         w.showTab(1);
-        QCOMPARE(w.z.ui.lblProgStatus[1]->text(), QString("Online"));
+        QCOMPARE(w.panel(1), QString("Online"));
         QLineEdit* box = w.z.ui.txtAddress;
         const auto typeFive = [box] {
             QTest::mouseClick(box, Qt::LeftButton);

@@ -2,7 +2,9 @@
 
 #include "core/Errors.h"
 #include "app/AppFolders.h"
+#include "app/FileWarnings.h"
 #include "app/SettingsFile.h"
+#include "app/TableFile.h"
 #include "app/Zelk.h"
 #include "effects/Effects.h"
 #include "link/CommandProtocol.h"
@@ -77,9 +79,13 @@ bool Shell::Form_Load(const QStringList& arguments)
     lock_ = std::make_unique<QLockFile>(GetAppPath() + QStringLiteral("ZELK.lock"));
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(0)) {
+        // A folder where no lock can be made (read-only) holds no other copy's lock either: run, and say so below.
+        if (lock_->error() == QLockFile::LockFailedError) {
+            lock_.reset();
+            unloaded_ = true; // nothing to save: this copy never loaded anything
+            return false;
+        }
         lock_.reset();
-        unloaded_ = true; // nothing to save: this copy never loaded anything
-        return false;
     }
 
     z_.CurrentPageBase = 100;
@@ -91,6 +97,8 @@ bool Shell::Form_Load(const QStringList& arguments)
     TabSwitch(selectedTab());
     if (z_.settingsFile)
         z_.settingsFile->LoadSettingsAtStart();
+    // Told now, while the operator can still choose another folder, not when the closing save fails.
+    filewarnings::checkSettingsFolder(z_, GetAppPath(), GetAppPath() + QStringLiteral("ZELK.ini"));
     QDir::setCurrent(GetAppPath());
 
     const QString commandLine = arguments.join(QLatin1Char(' '));
@@ -102,9 +110,11 @@ bool Shell::Form_Load(const QStringList& arguments)
 
 void Shell::openCommandLineFile(const QString& path)
 {
-    if (z_.settingsFile->ReadTableFile(path)) {
+    TableReadReport report;
+    if (z_.settingsFile->ReadTableFile(path, &report)) {
         if (z_.transmission)
             z_.transmission->SendPages(QStringLiteral("All"));
+        filewarnings::pageFileRead(z_, path, report);
         return;
     }
     // Said in the window, not only on standard error: the operator expects these pages on air.

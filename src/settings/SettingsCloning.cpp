@@ -4,6 +4,7 @@
 #include "app/Zelk.h"
 #include "core/Errors.h"
 #include "core/FlagGuard.h"
+#include "link/LinkWatch.h"
 #include "link/StatusLine.h"
 #include "settings/DisplaySettings.h"
 #include "settings/NumericKeys.h"
@@ -153,6 +154,7 @@ void SettingsCloning::cmdCloneSettingsSend_Click()
         const auto [from, to] = range();
         showStatus(kStatusSendingSettings);
         const int source = z_.CurrentPageBase;
+        const LinkWatch link(z_.LinkOnline);
         cloneSettings(z_.table, source, from, to); // the copies are made whether or not anything can be sent
         {
             // The status line holds still and the clock asks nothing while the pages go out; a send already
@@ -170,7 +172,8 @@ void SettingsCloning::cmdCloneSettingsSend_Click()
                 QCoreApplication::processEvents();
             }
         }
-        showStatus(kStatusSettingsSent);
+        if (z_.status) // a line lost on the way stays shown: the rest was not sent
+            z_.status->showDone(kStatusSettingsSent, link);
     } catch (const RunTimeError& e) {
         z_.RecordError(e.number, e.source);
     }

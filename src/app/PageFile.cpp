@@ -1,5 +1,6 @@
 #include "PageFile.h"
 
+#include "app/FileWarnings.h"
 #include "app/SettingsFile.h"
 #include "app/TableFile.h"
 #include "app/TextImport.h"
@@ -197,10 +198,10 @@ bool PageFile::OpenPageFile(const QString& path, const QString& alsoNotDone)
     }
     if (report.errors.size() > 0)
         tell(QStringLiteral("The page file %1 was opened, but %2 of its records could not be read and were "
-                            "skipped; those slots keep their previous values.\n%3")
+                            "skipped; those slots keep their previous values.\n%3\n\n%4")
                  .arg(shownPath(path))
                  .arg(report.errors.size())
-                 .arg(firstProblems(problems)));
+                 .arg(firstProblems(problems), filewarnings::keepPageFileAside(z_, path)));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "SettingsFile.h"
 
 #include "core/Errors.h"
+#include "app/FileWarnings.h"
 #include "app/Shell.h"
 #include "app/TableFile.h"
 #include "app/Zelk.h"
@@ -32,12 +33,18 @@ void SettingsFile::LoadSettingsAtStart()
     QFile probe(z_.FilePath);
     const bool readable = probe.open(QIODevice::ReadOnly);
     probe.close();
+    bool useDefaults = !readable;
     if (readable) {
-        ReadTableFile(z_.FilePath);
+        TableReadReport report;
+        ReadTableFile(z_.FilePath, &report);
+        // Skipped records are told now, and the file kept aside before the shutdown's save makes it the backup.
+        useDefaults = filewarnings::settingsRead(z_, z_.FilePath, report);
     } else {
         z_.dialogs.message(z_.ui.frmZELK, QMessageBox::Warning, QStringLiteral("No Initialization File"),
                            QStringLiteral("No initialization file was found, all settings will return to default "
                                           "values!"));
+    }
+    if (useDefaults) {
         InitialisePageTable();
         if (QFrame* f = z_.ui.framain[1]) {
             f->setEnabled(true);
@@ -52,12 +59,14 @@ void SettingsFile::LoadSettingsAtStart()
     z_.SettingsLoading = false;
 }
 
-bool SettingsFile::ReadTableFile(const QString& path)
+bool SettingsFile::ReadTableFile(const QString& path, TableReadReport* readReport)
 {
     if (z_.EventsSuppressed)
         return false;
     z_.EditorLoading = true;
     const TableReadReport report = readTableFile(z_.table, path);
+    if (readReport)
+        *readReport = report;
     if (!report.opened) {
         z_.RecordError(err::kFileNotFound, QStringLiteral("ReadTableFile: cannot open ") + path);
         z_.EditorLoading = false;

@@ -5,6 +5,7 @@
 #include <QString>
 
 class Zelk;
+struct TableReadReport;
 
 class SettingsFile
 {
@@ -13,7 +14,8 @@ public:
 
     void LoadSettingsAtStart();
     // Reads a table file into the page table and refreshes the window from it. False when the file can't be read.
-    bool ReadTableFile(const QString& path);
+    // readReport, when given, receives what was read and skipped.
+    bool ReadTableFile(const QString& path, TableReadReport* readReport = nullptr);
     // The window after the table has been read: lists, page, ranges, port, editor modes (EditorLoading is set).
     void RefreshFromTable();
     // Writes the whole table safely; false (and the error recorded) when it could not be written.

@@ -2,10 +2,12 @@
 
 #include "core/Errors.h"
 #include "app/AppFolders.h"
+#include "app/FileWarnings.h"
 #include "app/OrderClient.h"
 #include "app/Orders.h"
 #include "app/PageFile.h"
 #include "app/SettingsFile.h"
+#include "app/TableFile.h"
 #include "app/Zelk.h"
 #include "effects/Effects.h"
 #include "link/CommandProtocol.h"
@@ -82,11 +84,15 @@ bool Shell::Form_Load(const QStringList& arguments)
     lock_ = std::make_unique<QLockFile>(GetAppPath() + QStringLiteral("ZELK.lock"));
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(0)) {
+        // A folder where no lock can be made (read-only) holds no other copy's lock either: run, and say so below.
+        if (lock_->error() == QLockFile::LockFailedError) {
+            lock_.reset();
+            unloaded_ = true; // nothing to save: this copy never loaded anything
+            // The running copy takes over this start's page file, or only comes to the front.
+            orders::handOver(GetAppPath(), pageFileNamed ? startFolder.absoluteFilePath(commandLine) : QString());
+            return false;
+        }
         lock_.reset();
-        unloaded_ = true; // nothing to save: this copy never loaded anything
-        // The running copy takes over this start's page file, or only comes to the front.
-        orders::handOver(GetAppPath(), pageFileNamed ? startFolder.absoluteFilePath(commandLine) : QString());
-        return false;
     }
     if (z_.orders)
         z_.orders->listen(GetAppPath());
@@ -100,6 +106,8 @@ bool Shell::Form_Load(const QStringList& arguments)
     TabSwitch(selectedTab());
     if (z_.settingsFile)
         z_.settingsFile->LoadSettingsAtStart();
+    // Told now, while the operator can still choose another folder, not when the closing save fails.
+    filewarnings::checkSettingsFolder(z_, GetAppPath(), GetAppPath() + QStringLiteral("ZELK.ini"));
     QDir::setCurrent(GetAppPath());
 
     if (pageFileNamed && z_.pageFile)

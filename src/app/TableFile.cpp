@@ -1,5 +1,6 @@
 #include "TableFile.h"
 
+#include "app/FileSafety.h"
 #include "core/Errors.h"
 #include "pages/PageTable.h"
 
@@ -196,10 +197,11 @@ bool writeTableFile(const PageTable& table, const QString& path, QString* errorT
 
     QString warning;
     if (keepBackup && QFileInfo::exists(path)) {
+        // Replaced whole, never removed first: a crash at any moment leaves the last backup or the new one.
         const QString backup = path + QStringLiteral(".bak");
-        QFile::remove(backup); // copy() never overwrites
-        if (!QFile::copy(path, backup))
-            warning = QStringLiteral("WriteTableFile %1: no backup kept").arg(backup);
+        QString why;
+        if (!filesafety::copyWhole(path, backup, &why))
+            warning = QStringLiteral("WriteTableFile %1: no backup kept (%2)").arg(backup, why);
     }
     if (!file.commit())
         return fail(file.error() == QFileDevice::RenameError ? err::kFileAccess : err::kDiskFull, file.errorString());

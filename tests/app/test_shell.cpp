@@ -1,6 +1,7 @@
 // Start-up and shutdown for real: the settings file across restarts, the single running copy, termination signals,
 // the tabs and the clock tick, and the range check of typed numbers.
 
+#include "ProgramReady.h"
 #include "RecordingPort.h"
 #include "TestWindow.h"
 #include "core/Errors.h"
@@ -170,8 +171,7 @@ private slots:
             QFile::remove(home.filePath("ZELK.ini.bak"));
             QProcess p;
             startProgram(p, home.path());
-            // Up and running once it holds the lock and the window's event loop runs.
-            QTest::qWait(1500);
+            QVERIFY(waitUntilTakingSignals(p.processId()));
             ::kill(pid_t(p.processId()), sig);
             QVERIFY(p.waitForFinished(20000));
             QCOMPARE(p.exitStatus(), QProcess::NormalExit);

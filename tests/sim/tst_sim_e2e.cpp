@@ -3,6 +3,10 @@
 #include "SimProcess.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSerialPort>
 #include <QThread>
 
@@ -129,6 +133,50 @@ private slots:
         QVERIFY(question != log.end());
         const double seconds = question->seconds - log.first().seconds;
         QVERIFY2(!paced || seconds >= 0.18, qPrintable(QString::number(seconds))); // 100 bytes at 480 per second
+    }
+
+    // A late titler's answer leaves only after its delay, a cut-off titler's only half of it.
+    void lateAndHalfReplies_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("lateMs");
+        QTest::newRow("late") << QStringList{"--reply", "123456", "--reply-delay", "400"} << QByteArray("123456")
+                              << 400;
+        QTest::newRow("half") << QStringList{"--reply", "123456", "--half-reply"} << QByteArray("123") << 0;
+        QTest::newRow("half and late") << QStringList{"--garbage", "--half-reply", "--reply-delay", "300"}
+                                       << QByteArray("ERR") << 300;
+    }
+    void lateAndHalfReplies()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, lateMs);
+        Sim sim;
+        QVERIFY(sim.start(options));
+        QSerialPort port;
+        QVERIFY(sim.open(port));
+        QElapsedTimer t;
+        t.start();
+        port.write(Sim::esc("0238"));
+        port.waitForBytesWritten(kPatienceMs);
+        QByteArray got;
+        while (got.size() < reply.size() && t.elapsed() < kPatienceMs && port.waitForReadyRead(kPatienceMs))
+            got += port.readAll();
+        QCOMPARE(got, reply);
+        QVERIFY2(t.elapsed() >= lateMs, qPrintable(QString::number(t.elapsed())));
+        port.waitForReadyRead(300); // nothing more follows
+        QCOMPARE(port.readAll(), QByteArray());
+    }
+
+    void badReplyDelayRefused()
+    {
+        for (const char* delay : {"0", "-5", "10001", "soon"}) {
+            Sim sim;
+            sim.process.start(QStringLiteral(PXT_SIM_PATH), {"--link", sim.link(), "--reply-delay", delay});
+            QVERIFY(sim.process.waitForFinished(kPatienceMs));
+            QCOMPARE(sim.process.exitCode(), 2);
+        }
     }
 };
 

@@ -20,6 +20,11 @@ bool readOptions(const QCoreApplication& app, SimOptions& options)
     const QCommandLineOption reply(QStringLiteral("reply"),
                                    QStringLiteral("Answer every question with TEXT (1..16 printable characters)."),
                                    QStringLiteral("text"));
+    const QCommandLineOption replyDelay(QStringLiteral("reply-delay"),
+                                        QStringLiteral("Answer MS milliseconds after the question (1..10000)."),
+                                        QStringLiteral("ms"));
+    const QCommandLineOption halfReply(QStringLiteral("half-reply"),
+                                       QStringLiteral("Send only the first half of every answer."));
     const QCommandLineOption pace(QStringLiteral("pace"), QStringLiteral("Read at the line speed set on the port."));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Write one line per frame."),
                                  QStringLiteral("file"));
@@ -28,7 +33,7 @@ bool readOptions(const QCoreApplication& app, SimOptions& options)
                                   QStringLiteral("file"));
     const QCommandLineOption monitor(QStringLiteral("monitor"),
                                      QStringLiteral("Show what each titler shows, and the frames, in a window."));
-    parser.addOptions({link, titlers, silent, garbage, reply, pace, log, dump, monitor});
+    parser.addOptions({link, titlers, silent, garbage, reply, replyDelay, halfReply, pace, log, dump, monitor});
     parser.process(app);
 
     options.link = parser.value(link);
@@ -40,7 +45,11 @@ bool readOptions(const QCoreApplication& app, SimOptions& options)
                           std::all_of(options.fixedReply.begin(), options.fixedReply.end(),
                                       [](char c) { return c > ' ' && c < 127; }));
     const int replyModes = int(parser.isSet(silent)) + int(parser.isSet(garbage)) + int(parser.isSet(reply));
-    if (options.link.isEmpty() || !played || replyModes > 1 || !replyOk) {
+    bool delayOk = true;
+    options.replyDelayMs = parser.isSet(replyDelay) ? parser.value(replyDelay).toLongLong(&delayOk) : 0;
+    delayOk = delayOk && options.replyDelayMs >= 0 && options.replyDelayMs <= 10000 &&
+              (!parser.isSet(replyDelay) || options.replyDelayMs > 0);
+    if (options.link.isEmpty() || !played || replyModes > 1 || !replyOk || !delayOk) {
         std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return false;
     }
@@ -48,6 +57,7 @@ bool readOptions(const QCoreApplication& app, SimOptions& options)
     options.replies = parser.isSet(silent)    ? pxtsim::ReplyMode::Silent
                       : parser.isSet(garbage) ? pxtsim::ReplyMode::Garbage
                                               : pxtsim::ReplyMode::Normal;
+    options.halfReply = parser.isSet(halfReply);
     options.pace = parser.isSet(pace);
     options.logPath = parser.value(log);
     options.dumpPath = parser.value(dump);

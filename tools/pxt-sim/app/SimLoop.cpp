@@ -112,6 +112,8 @@ Simulator::Wait Simulator::prepare()
         wakeAt(hangupUntilUs_);
     if (paceWait)
         wakeAt(nextByteUs_);
+    if (!delayed_.empty())
+        wakeAt(delayed_.front().dueUs);
     wait.watchMaster = !hungUp && !paceWait;
     return wait;
 }
@@ -119,6 +121,7 @@ Simulator::Wait Simulator::prepare()
 bool Simulator::serve(short signalEvents, short masterEvents)
 {
     const qint64 now = nowUs();
+    sendDueReplies(now);
     if (masterEvents & POLLIN)
         readMaster(now);
     else if (masterEvents & (POLLHUP | POLLERR))
@@ -178,10 +181,32 @@ void Simulator::readMaster(qint64 now)
         return;
     }
     nextByteUs_ += n * intervalUs;
-    const QByteArray reply = bus_.receive(QByteArrayView(buffer, n), now / 1000);
-    if (!reply.isEmpty() && ::write(link_.master(), reply.constData(), static_cast<size_t>(reply.size())) < 0)
-        std::fprintf(stderr, "pxt-sim: reply lost\n");
+    sendReply(bus_.receive(QByteArrayView(buffer, n), now / 1000), now);
     writeLog();
+}
+
+void Simulator::sendReply(QByteArray reply, qint64 now)
+{
+    if (options_.halfReply)
+        reply.truncate(reply.size() / 2);
+    if (reply.isEmpty())
+        return;
+    if (options_.replyDelayMs > 0) {
+        delayed_.push_back({now + options_.replyDelayMs * 1000, reply});
+        return;
+    }
+    if (::write(link_.master(), reply.constData(), static_cast<size_t>(reply.size())) < 0)
+        std::fprintf(stderr, "pxt-sim: reply lost\n");
+}
+
+void Simulator::sendDueReplies(qint64 now)
+{
+    while (!delayed_.empty() && delayed_.front().dueUs <= now) {
+        const QByteArray& bytes = delayed_.front().bytes;
+        if (::write(link_.master(), bytes.constData(), static_cast<size_t>(bytes.size())) < 0)
+            std::fprintf(stderr, "pxt-sim: reply lost\n");
+        delayed_.erase(delayed_.begin());
+    }
 }
 
 bool Simulator::handleSignals()

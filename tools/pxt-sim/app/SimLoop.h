@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <functional>
+#include <vector>
 
 struct SimOptions
 {
@@ -18,6 +19,8 @@ struct SimOptions
     pxtsim::AddressSet titlers;
     pxtsim::ReplyMode replies = pxtsim::ReplyMode::Normal;
     QByteArray fixedReply; // answers every question when not empty
+    qint64 replyDelayMs = 0; // answers leave this long after the question
+    bool halfReply = false;  // only the first half of every answer leaves
     bool pace = false;
     QString logPath;
     QString dumpPath;
@@ -64,6 +67,8 @@ private:
     bool handleSignals(); // false when the simulator should end
     void writeLog();
     void writeDump();
+    void sendReply(QByteArray reply, qint64 now);
+    void sendDueReplies(qint64 now);
 
     const SimOptions& options_;
     std::chrono::steady_clock::time_point start_;
@@ -75,6 +80,12 @@ private:
     int dumps_ = 0;
     qint64 nextByteUs_ = 0; // pacing: when the next byte may be read
     qint64 hangupUntilUs_ = 0;
+    struct DelayedReply
+    {
+        qint64 dueUs;
+        QByteArray bytes;
+    };
+    std::vector<DelayedReply> delayed_; // in the order they are due
 };
 
 // Runs the headless simulator; returns the exit code.

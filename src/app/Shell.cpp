@@ -1,6 +1,5 @@
 #include "Shell.h"
 
-#include "core/Errors.h"
 #include "app/AppFolders.h"
 #include "app/FileWarnings.h"
 #include "app/OrderClient.h"
@@ -9,6 +8,7 @@
 #include "app/SettingsFile.h"
 #include "app/TableFile.h"
 #include "app/Zelk.h"
+#include "core/Errors.h"
 #include "effects/Effects.h"
 #include "link/CommandProtocol.h"
 #include "link/SerialLink.h"

@@ -3,6 +3,7 @@
 #include "SimProcess.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -152,13 +153,12 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(QByteArray, reply);
         QFETCH(int, lateMs);
-        Sim sim;
-        QVERIFY(sim.start(options));
+        SimProcess sim(options);
         QSerialPort port;
-        QVERIFY(sim.open(port));
+        QVERIFY(openPort(sim, port));
         QElapsedTimer t;
         t.start();
-        port.write(Sim::esc("0238"));
+        port.write(esc("0238"));
         port.waitForBytesWritten(kPatienceMs);
         QByteArray got;
         while (got.size() < reply.size() && t.elapsed() < kPatienceMs && port.waitForReadyRead(kPatienceMs))
@@ -172,10 +172,11 @@ private slots:
     void badReplyDelayRefused()
     {
         for (const char* delay : {"0", "-5", "10001", "soon"}) {
-            Sim sim;
-            sim.process.start(QStringLiteral(PXT_SIM_PATH), {"--link", sim.link(), "--reply-delay", delay});
-            QVERIFY(sim.process.waitForFinished(kPatienceMs));
-            QCOMPARE(sim.process.exitCode(), 2);
+            QProcess sim;
+            sim.start(QString::fromLocal8Bit(qgetenv("ZELK_TEST_SIM")),
+                      {"--link", QDir::temp().filePath("zelk-sim-refused"), "--reply-delay", delay});
+            QVERIFY(sim.waitForFinished(kPatienceMs));
+            QCOMPARE(sim.exitCode(), 2);
         }
     }
 };

@@ -2,6 +2,7 @@
 // answer badly, the program killed in the middle of a save, a full disk, a settings folder that cannot be written,
 // and damaged files. Whatever happens, nothing hangs, the operator is told, and no file is left half written.
 
+#include "AsUser.h"
 #include "EffectsFixture.h"
 #include "ProgramReady.h"
 #include "RecordingPort.h"
@@ -70,18 +71,6 @@ void enableAll(Zelk& z)
         z.table.setBool(slot::titler(slot::kEffectTitlerBlock, a), true);
     }
     z.link->FillTitlerLists();
-}
-
-// Runs fn as an ordinary user when the test runs as root, whom a folder's mode does not stop.
-bool asUser(const std::function<void()>& fn)
-{
-    const bool root = ::geteuid() == 0;
-    if (root && ::seteuid(65534) != 0)
-        return false;
-    fn();
-    if (root && ::seteuid(0) != 0)
-        qFatal("cannot return to root");
-    return true;
 }
 
 // Watches a folder for the steps of a save: files made, written, renamed and removed.

@@ -1,6 +1,7 @@
 // "Auto-Detect Ports" over four ports (simulated titler lines or missing devices) and "Identify Titlers" on the real
 // line, as the operator sees them and as the titlers receive them.
 
+#include "AsUser.h"
 #include "RecordingPort.h"
 #include "SimProcess.h"
 #include "TestWindow.h"
@@ -91,18 +92,6 @@ QStringList frameTexts(const QList<SimProcess::Frame>& frames)
     for (const auto& f : frames)
         out << (f.address + " " + f.code + " " + f.params).trimmed();
     return out;
-}
-
-// Runs fn as an ordinary user when the test runs as root, whose opens a device's mode does not stop.
-bool asUser(const std::function<void()>& fn)
-{
-    const bool root = ::geteuid() == 0;
-    if (root && ::seteuid(65534) != 0)
-        return false;
-    fn();
-    if (root && ::seteuid(0) != 0)
-        qFatal("cannot return to root");
-    return true;
 }
 
 } // namespace

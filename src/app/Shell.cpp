@@ -6,7 +6,6 @@
 #include "app/Orders.h"
 #include "app/PageFile.h"
 #include "app/SettingsFile.h"
-#include "app/TableFile.h"
 #include "app/Zelk.h"
 #include "core/Errors.h"
 #include "effects/Effects.h"

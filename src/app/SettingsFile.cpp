@@ -1,10 +1,10 @@
 #include "SettingsFile.h"
 
-#include "core/Errors.h"
 #include "app/FileWarnings.h"
 #include "app/Shell.h"
 #include "app/TableFile.h"
 #include "app/Zelk.h"
+#include "core/Errors.h"
 #include "link/SerialLink.h"
 #include "pages/Defaults.h"
 #include "pages/PageClearing.h"
@@ -12,9 +12,9 @@
 #include "transmit/Transmission.h"
 
 #include <QFile>
-#include <cstdio>
 #include <QFrame>
 #include <QRadioButton>
+#include <cstdio>
 
 SettingsFile::SettingsFile(Zelk& z) : z_(z)
 {
@@ -39,6 +39,7 @@ void SettingsFile::LoadSettingsAtStart()
         ReadTableFile(z_.FilePath, &report);
         // Skipped records are told now, and the file kept aside before the shutdown's save makes it the backup.
         useDefaults = filewarnings::settingsRead(z_, z_.FilePath, report);
+        holdBackup_ = report.records == 0 || !report.errors.isEmpty();
     } else {
         z_.dialogs.message(z_.ui.frmZELK, QMessageBox::Warning, QStringLiteral("No Initialization File"),
                            QStringLiteral("No initialization file was found, all settings will return to default "
@@ -100,10 +101,12 @@ bool SettingsFile::WriteTableFile(const QString& path, QString* errorText)
 {
     QString why;
     int number = err::kFileAccess;
-    const bool keepBackup = path == settingsPath();
+    // A page file saved over keeps its previous version too: it is the operator's work.
+    const bool settings = path == settingsPath();
+    const bool keepBackup = !(settings && holdBackup_);
     if (writeTableFile(z_.table, path, &why, keepBackup, &number)) {
-        if (!why.isEmpty()) // saved, but the backup copy failed
-            std::fprintf(stderr, "zelk: %s\n", qPrintable(why));
+        if (settings)
+            holdBackup_ = false; // the file in place is now a good one
         return true;
     }
     z_.RecordError(number, QStringLiteral("WriteTableFile: ") + why);

@@ -27,4 +27,7 @@ public:
 
 private:
     Zelk& z_;
+    // "ZELK.ini" was read damaged or empty at start-up: its backup is the last good copy, and the next save must not
+    // replace it with the file now in place.
+    bool holdBackup_ = false;
 };

@@ -195,18 +195,19 @@ bool writeTableFile(const PageTable& table, const QString& path, QString* errorT
         return fail(err::kDiskFull, why);
     }
 
-    QString warning;
     if (keepBackup && QFileInfo::exists(path)) {
-        // Replaced whole, never removed first: a crash at any moment leaves the last backup or the new one.
+        // Replaced whole, never removed first: a crash at any moment leaves the last backup or the new one. Without
+        // a backup the save does not go on: the previous file would be lost unseen.
         const QString backup = path + QStringLiteral(".bak");
         QString why;
-        if (!filesafety::copyWhole(path, backup, &why))
-            warning = QStringLiteral("WriteTableFile %1: no backup kept (%2)").arg(backup, why);
+        if (!filesafety::copyWhole(path, backup, &why)) {
+            file.cancelWriting();
+            return fail(err::kDiskFull,
+                        QStringLiteral("the previous file could not be kept as %1 (%2)").arg(backup, why));
+        }
     }
     if (!file.commit())
         return fail(file.error() == QFileDevice::RenameError ? err::kFileAccess : err::kDiskFull, file.errorString());
-    if (errorText)
-        *errorText = warning;
     return true;
 }
 

@@ -26,8 +26,8 @@ struct TableReadReport
 QByteArray encodeTable(const PageTable& table);
 
 // Replaces the file at path only once the whole table is on disk; on failure the old file is left as it was.
-// keepBackup: the previous file, if any, is kept as path + ".bak". A failed backup does not stop the save; it
-// returns true with a warning in errorText.
+// keepBackup: the previous file, if any, is kept as path + ".bak"; when it cannot be kept, nothing is saved and the
+// call fails.
 bool writeTableFile(const PageTable& table, const QString& path, QString* errorText, bool keepBackup,
                     int* errorNumber = nullptr);
 

@@ -1,5 +1,5 @@
-#include "core/Errors.h"
 #include "app/TableFile.h"
+#include "core/Errors.h"
 #include "pages/Defaults.h"
 #include "pages/PageTable.h"
 
@@ -185,6 +185,12 @@ private slots:
         QVERIFY(writeTableFile(*t, path, &why, true));
         QVERIFY(why.isEmpty());
         QVERIFY(!QFile::exists(path + ".bak"));
+        // No backup, no save: the previous file is never lost unseen.
+        QVERIFY(QDir().mkpath(path + ".bak"));
+        int number = 0;
+        QVERIFY(!writeTableFile(*t, path, &why, true, &number));
+        QCOMPARE(number, err::kDiskFull);
+        QVERIFY(QDir().rmdir(path + ".bak"));
         const QByteArray first = encodeTable(*t);
         t->setText(1, "second");
         QVERIFY(writeTableFile(*t, path, &why, true));

@@ -429,6 +429,8 @@ private slots:
         const QString ini = home.filePath("ZELK.ini");
         const QByteArray damaged = "1,1\r\n119,\"  HELLO\"\r\n\x01\x02garbage\r\n120,12abc\r\n121,\"cut sh";
         QVERIFY(writeBytes(ini, damaged));
+        const QByteArray good = "1,1\r\n119,\"  GOOD\"\r\n";
+        QVERIFY(writeBytes(ini + ".bak", good)); // the last good copy
         RecordingPort port;
         {
             TestWindow w(port, home.path());
@@ -447,6 +449,7 @@ private slots:
         QCOMPARE(aside.size(), 1);
         QCOMPARE(fileBytes(home.filePath(aside[0])), damaged);
         QVERIFY(isWholeTable(fileBytes(ini)));
+        QCOMPARE(fileBytes(ini + ".bak"), good); // not replaced by the damaged file
 
         QVERIFY(writeBytes(ini, "not a table\r\nat all\r\n"));
         TestWindow w(port, home.path());
@@ -456,6 +459,8 @@ private slots:
         QVERIFY2(w.z.dialogs.shown()[0].text.contains("holds no record ZELK can read"),
                  qPrintable(w.z.dialogs.shown()[0].text));
         QCOMPARE(QDir(home.path()).entryList({"ZELK.ini.damaged-*"}).size(), 2);
+        w.close();
+        QCOMPARE(fileBytes(ini + ".bak"), good);
     }
 
     // A page file with bad records, opened from the File menu or named on the command line: told, and kept aside.

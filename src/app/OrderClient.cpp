@@ -12,6 +12,7 @@ namespace orders {
 namespace {
 
 constexpr int kConnectMs = 3000;
+constexpr int kHandOverAnswerMs = 500;
 
 bool connectTo(QLocalSocket& socket, const QString& settingsFolder)
 {
@@ -71,9 +72,15 @@ bool handOver(const QString& settingsFolder, const QString& pageFile)
         order.word = Word::Front;
     }
     socket.write(encode(order));
-    // The order must have left before this copy ends; the answer is not awaited (the running copy may be
-    // this very thread's, in a test).
+    // The order must have left before this copy ends. A refusal is told to the one who started this copy; the answer
+    // is awaited only briefly (the running copy may be this very thread's, in a test).
     const bool sent = socket.waitForBytesWritten(kConnectMs) || socket.bytesToWrite() == 0;
+    if (sent && socket.waitForReadyRead(kHandOverAnswerMs)) {
+        const QByteArray answer = socket.readAll();
+        if (answer.startsWith("REFUSED "))
+            QTextStream(stderr) << "zelk: the running copy refused " << QDir::toNativeSeparators(order.path) << ": "
+                                << QString::fromUtf8(answer.mid(8)).trimmed() << Qt::endl;
+    }
     socket.disconnectFromServer();
     return sent;
 }

@@ -11,8 +11,10 @@
 #include "link/LinkWatch.h"
 #include "link/StatusLine.h"
 #include "pages/PageView.h"
+#include "settings/DisplaySettings.h"
 #include "transmit/Transmission.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -52,7 +54,8 @@ bool peerIsThisUser(QLocalSocket* socket)
 #endif
 }
 
-// A page file a second start may hand over: a file of this user's own.
+// A page file a second start may hand over. The peer is this user (checked on connecting), so a file this user can
+// read is opened on nobody else's behalf, whoever owns it (a colleague's show in a shared folder).
 QString pageFileRefusal(const QString& path)
 {
     const QFileInfo info(path);
@@ -60,10 +63,6 @@ QString pageFileRefusal(const QString& path)
         return QStringLiteral("no such file");
     if (!info.isFile() || !info.isReadable())
         return QStringLiteral("not a readable file");
-#ifdef Q_OS_UNIX
-    if (info.ownerId() != getuid() || QFileInfo(info.canonicalFilePath()).ownerId() != getuid())
-        return QStringLiteral("not a file of this user's own");
-#endif
     return {};
 }
 
@@ -188,12 +187,13 @@ QString Orders::busyReason() const
     // Until the window is up, start-up (and the page file it may send) is not over.
     if (!z_.ui.frmZELK || !z_.ui.frmZELK->isVisible())
         return QStringLiteral("ZELK is starting");
-    if (asking_)
+    if (asking_ || QApplication::activeModalWidget())
         return QStringLiteral("the operator is answering a question");
     const Ui& ui = z_.ui;
     const bool effectRuns = z_.effects && z_.effects->ui().cmdStop && z_.effects->ui().cmdStop->isEnabled();
+    const bool settingsRun = z_.displaySettings && z_.displaySettings->sendingAll();
     if (running_ || z_.TransmissionActive || z_.PageRefreshing || z_.PortScanActive || z_.SendStopRequested ||
-        says(ui.cmdSend, kStop) || says(ui.cmdClearPxt, kStop) || effectRuns ||
+        says(ui.cmdSend, kStop) || says(ui.cmdClearPxt, kStop) || effectRuns || settingsRun ||
         (z_.protocol && z_.protocol->lineHeld()))
         return QStringLiteral("a send is running");
     return {};

@@ -17,6 +17,7 @@
 #include "transmit/Transmission.h"
 
 #include <QCoreApplication>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,6 +31,8 @@
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
@@ -88,7 +91,8 @@ bool Shell::Form_Load(const QStringList& arguments)
             lock_.reset();
             unloaded_ = true; // nothing to save: this copy never loaded anything
             // The running copy takes over this start's page file, or only comes to the front.
-            orders::handOver(GetAppPath(), pageFileNamed ? startFolder.absoluteFilePath(commandLine) : QString());
+            if (!orders::handOver(GetAppPath(), pageFileNamed ? startFolder.absoluteFilePath(commandLine) : QString()))
+                std::fprintf(stderr, "zelk: another copy runs for this settings folder but could not be reached\n");
             return false;
         }
         lock_.reset();

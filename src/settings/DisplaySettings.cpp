@@ -1,10 +1,11 @@
 #include "DisplaySettings.h"
 
-#include "core/Errors.h"
 #include "app/AsRunLog.h"
 #include "app/Zelk.h"
-#include "link/LinkWatch.h"
+#include "core/Errors.h"
+#include "core/FlagGuard.h"
 #include "link/CommandProtocol.h"
+#include "link/LinkWatch.h"
 #include "link/StatusLine.h"
 #include "pages/PageView.h"
 #include "settings/Adjusters.h"
@@ -24,6 +25,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 
@@ -358,6 +361,9 @@ void DisplaySettings::cmdSendAllSettings_Click()
             z_.pageView->ShowPage();
     };
     const LinkWatch link(z_.LinkOnline);
+    std::optional<FlagGuard> sending;
+    if (!sendingAll_)
+        sending.emplace(sendingAll_);
     z_.PageRefreshing = true;
     for (int p = 1; p <= slot::kPages && !z_.EventsSuppressed && !link.lost(); ++p) {
         const QString address = z_.table.text(slot::page(p, slot::kAddress));

@@ -35,6 +35,8 @@ public:
 
     void cmdSendSettings_Click();
     void cmdSendAllSettings_Click();
+    // "Send All" is sending every page's settings: nothing else may go out between its pages.
+    bool sendingAll() const { return sendingAll_; }
     // An option button became selected.
     void option_Click(QRadioButton* option);
 
@@ -51,4 +53,5 @@ private:
     std::unique_ptr<ClockPreview> preview_;
     std::unique_ptr<ClockSetting> clockSetting_;
     std::unique_ptr<SettingsCloning> cloning_;
+    bool sendingAll_ = false;
 };

@@ -206,18 +206,27 @@ private slots:
         QVERIFY(offline.readAllStandardError().contains("offline"));
     }
 
+    void orderWhileASendRunsIsRefused_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("All pages") << "cmdSend";
+        QTest::newRow("every page's settings") << "cmdSendAllSettings";
+    }
     void orderWhileASendRunsIsRefused()
     {
+        QFETCH(QString, button);
         SimProcess sim;
         qputenv("ZELK_COMM1", sim.link().toLocal8Bit());
         QtSerialPort port;
         TestWindow w(port);
         QVERIFY(w.startOnline());
-        prepare(w, 60); // "All" keeps the line busy for seconds
+        prepare(w, 60); // either keeps the line busy for seconds
+        if (button != "cmdSend")
+            w.showTab(2); // Setup
         QTest::mouseClick(w.find<QRadioButton>("optSendAll"), Qt::LeftButton);
         QProcess order;
         startProgram(order, w.home(), {"--send", "3"});
-        w.find<QPushButton>("cmdSend")->click(); // returns when the send has ended
+        w.find<QPushButton>(button)->click(); // returns when the send has ended
         QVERIFY(finished(order));
         QCOMPARE(order.exitCode(), 1);
         QVERIFY(order.readAllStandardError().contains("a send is running"));

@@ -1,5 +1,6 @@
 #include "EffectInputs.h"
 
+#include "core/NumericKeys.h"
 #include "settings/AdjusterRules.h"
 #include "settings/UpDown.h"
 
@@ -25,21 +26,8 @@ bool DigitBoxes::eventFilter(QObject* watched, QEvent* event)
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (!box || !lostFocus_.contains(watched))
         return QObject::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
-        // Keys that type nothing (arrows, Tab, Delete) are not key presses of the box.
-        if (text.isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
-            key->key() == Qt::Key_Delete)
-            return false;
-        const QChar c = text.at(0);
-        if (c.isDigit() && c.unicode() < 128) {
-            if (!box->hasSelectedText() && box->cursorPosition() < box->text().size())
-                box->setSelection(box->cursorPosition(), 1);
-            return false;
-        }
-        return !(c == QChar(8) || c == QLatin1Char('.'));
-    }
+    if (event->type() == QEvent::KeyPress)
+        return dropNumericKey(box, static_cast<QKeyEvent*>(event));
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)

@@ -4,7 +4,7 @@
 #include "core/Errors.h"
 #include "link/CommandProtocol.h"
 #include "settings/ClockChecks.h"
-#include "settings/NumericKeys.h"
+#include "core/NumericKeys.h"
 
 #include <QButtonGroup>
 #include <QEvent>

@@ -9,7 +9,7 @@
 #include "link/LinkWatch.h"
 #include "link/StatusLine.h"
 #include "settings/DisplaySettings.h"
-#include "settings/NumericKeys.h"
+#include "core/NumericKeys.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -2,6 +2,7 @@
 
 #include "app/Shell.h"
 #include "app/Zelk.h"
+#include "core/NumericKeys.h"
 #include "link/CommandProtocol.h"
 #include "link/StatusLine.h"
 #include "transmit/Transmission.h"
@@ -30,9 +31,7 @@ int selectedTab(const Zelk& z)
 
 } // namespace
 
-AddressBox::AddressBox(Zelk& z) : z_(z)
-{
-}
+AddressBox::AddressBox(Zelk& z) : z_(z) {}
 
 QWidget* AddressBox::build(QWidget* parent)
 {
@@ -171,21 +170,7 @@ bool AddressBox::txtAddress_KeyPress(QKeyEvent* key)
 {
     if (z_.EventsSuppressed)
         return false;
-    // Keys that type nothing (arrows, Tab, Delete) are not key presses of the box.
-    const QString text = key->text();
-    if (text.isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Delete)
-        return false;
-    const QChar c = text.at(0);
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-        QLineEdit* box = z_.ui.txtAddress;
-        // Overwrite: the digit replaces the character under the caret.
-        if (!box->hasSelectedText() && box->cursorPosition() < box->text().size())
-            box->setSelection(box->cursorPosition(), 1);
-        return false;
-    }
-    if (c == QChar(8) || c == QLatin1Char('.'))
-        return false;
-    return true;
+    return dropNumericKey(z_.ui.txtAddress, key);
 }
 
 void AddressBox::txtAddress_LostFocus()
